@@ -1,0 +1,40 @@
+# Set-up and everyday commands. `make run` and `make test` work on a fresh Debian 12 machine.
+BUILD ?= build
+JOBS ?= 2
+BUILD_TYPE ?= RelWithDebInfo
+EXAMPLE ?= examples/example-farm.json
+
+.PHONY: all deps configure build test run bench fuzz clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j$(JOBS)
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+
+run: build
+	@scripts/run-example $(BUILD)
+
+bench: build
+	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
+
+# libFuzzer targets need clang; each runs for FUZZ_SECONDS over its corpus.
+FUZZ_SECONDS ?= 60
+fuzz:
+	@scripts/install-deps fuzz
+	@cmake -S . -B $(BUILD)-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DACREMARK_FUZZ=ON \
+	  -DACREMARK_TESTS=OFF -DACREMARK_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(BUILD)-fuzz -j$(JOBS)
+	@for f in $(BUILD)-fuzz/fuzz/fuzz_*; do n=$$(basename $$f); mkdir -p $(BUILD)-fuzz/corpus-$$n; \
+	  echo "== $$n"; $$f -max_total_time=$(FUZZ_SECONDS) $(BUILD)-fuzz/corpus-$$n fuzz/corpus/$${n#fuzz_}; done
+
+clean:
+	rm -rf $(BUILD) $(BUILD)-fuzz

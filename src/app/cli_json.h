@@ -1,0 +1,17 @@
+#pragma once
+// JSON helpers of the command line: round-trip numbers, null for a null value.
+
+#include "data/value.h"
+
+#include <QJsonValue>
+#include <QString>
+#include <string>
+
+namespace acremark {
+
+QJsonValue ToJson(const Value& v);
+inline QString Q(const std::string& s) { return QString::fromStdString(s); }
+// Reads a JSON value as a table Value (numbers stay doubles unless integral and asked for).
+Value FromJson(const QJsonValue& j);
+
+} // namespace acremark
