@@ -3,6 +3,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "sim/correlation.h"
@@ -12,6 +13,12 @@
 namespace {
 
 using acremark::TRiskSimulation;
+
+// The machine is shared, so the fastest repetition is the fairest figure; run with
+// --benchmark_repetitions=10.
+double Fastest(const std::vector<double>& v) {
+    return *std::min_element(v.begin(), v.end());
+}
 
 constexpr int kFields = 32;
 constexpr int kIterations = 10000;
@@ -62,7 +69,9 @@ void BM_SetupSampleSummarise(benchmark::State& state) {
         benchmark::DoNotOptimize(sim.GM[1][1000]);
     }
 }
-BENCHMARK(BM_SetupSampleSummarise)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SetupSampleSummarise)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", Fastest);
 
 // The serial part that cannot be shared out: 64 x 10000 deviates from the one generator.
 void BM_NormalDeviates(benchmark::State& state) {
@@ -73,7 +82,7 @@ void BM_NormalDeviates(benchmark::State& state) {
         benchmark::DoNotOptimize(out.data());
     }
 }
-BENCHMARK(BM_NormalDeviates)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NormalDeviates)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", Fastest);
 
 // Correlation and transform of both blocks (deviates redrawn outside the timing).
 void BM_CorrelateTransform(benchmark::State& state) {
@@ -93,7 +102,7 @@ void BM_CorrelateTransform(benchmark::State& state) {
         benchmark::DoNotOptimize(sim.X[1][1]);
     }
 }
-BENCHMARK(BM_CorrelateTransform)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CorrelateTransform)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", Fastest);
 
 // Sample statistics: minimum, maximum, mean, the 64 x 64 covariances and correlations.
 void BM_SampleStatistics(benchmark::State& state) {
@@ -105,7 +114,7 @@ void BM_SampleStatistics(benchmark::State& state) {
         benchmark::DoNotOptimize(sim.XR[1][2]);
     }
 }
-BENCHMARK(BM_SampleStatistics)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SampleStatistics)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", Fastest);
 
 // Output statistics and the two 1000-point curves.
 void BM_OutputStatistics(benchmark::State& state) {
@@ -120,7 +129,7 @@ void BM_OutputStatistics(benchmark::State& state) {
         benchmark::DoNotOptimize(sim.GM[1][1000]);
     }
 }
-BENCHMARK(BM_OutputStatistics)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OutputStatistics)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", Fastest);
 
 } // namespace
 

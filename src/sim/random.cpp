@@ -1,6 +1,9 @@
 #include "sim/random.h"
 
+#include <bit>
 #include <chrono>
+
+#include "sim/vector_clones.h"
 
 namespace acremark {
 
@@ -59,34 +62,78 @@ float RandNormal() {
     return PolarDeviate(g_seed);
 }
 
+namespace {
+
+// Pairs of uniforms drawn per block by RandNormalFill.
+constexpr int kFillPairs = 256;
+
+// The state k steps after any seed s is jump[k].a * s + jump[k].c (mod 2^32), so every seed of
+// a block follows from the block's starting seed at once instead of one after the other.
+struct Jump {
+    std::uint32_t a[2 * kFillPairs + 1];
+    std::uint32_t c[2 * kFillPairs + 1];
+};
+constexpr Jump MakeJump() {
+    Jump j{};
+    j.a[0] = 1u;
+    j.c[0] = 0u;
+    for (int k = 1; k <= 2 * kFillPairs; ++k) {
+        j.a[k] = j.a[k - 1] * kMultiplier;
+        j.c[k] = j.c[k - 1] * kMultiplier + 1u;
+    }
+    return j;
+}
+constexpr Jump kJump = MakeJump();
+
+// 2 * (seed * 2^-32) - 1 exactly, from the bits: 2 + seed * 2^-31 has seed in the top of its
+// mantissa, and subtracting 3 is exact.
+inline double Centered(std::uint32_t seed) {
+    return std::bit_cast<double>(0x4000000000000000ull | (std::uint64_t{seed} << 20)) - 3.0;
+}
+
+} // namespace
+
+ACREMARK_VECTOR_CLONES
 void RandNormalFill(double* out, int n) {
-    // Two passes over blocks: the generator and the acceptance test first, branch-free, then
-    // the logarithms, which are independent of each other and overlap in the pipeline. The
-    // values and the final seed are exactly those of n calls of RandNormal().
-    constexpr int kBlock = 256;
-    float v[kBlock];
-    float s[kBlock];
+    // The values and the final seed are exactly those of n calls of RandNormal(). A block of
+    // pairs is generated at once (the seeds by jumping ahead, the points and their squared
+    // radii in vector registers), the accepted pairs are picked out without branching, and
+    // only then come the logarithms, which do not wait on each other.
     std::uint32_t seed = g_seed;
+    float vs[kFillPairs];
+    float ss[kFillPairs];
+    float v[kFillPairs];
+    float s[kFillPairs];
     int done = 0;
     while (done < n) {
-        const int want = n - done < kBlock ? n - done : kBlock;
-        int got = 0;
-        while (got < want) {
-            seed = NextSeed(seed);
-            const float vf = static_cast<float>(2.0 * (seed * kTwoToMinus32) - 1.0);
-            seed = NextSeed(seed);
-            const double w = 2.0 * (seed * kTwoToMinus32) - 1.0;
+        for (int p = 0; p < kFillPairs; ++p) {
+            const std::uint32_t first = kJump.a[2 * p + 1] * seed + kJump.c[2 * p + 1];
+            const std::uint32_t second = kJump.a[2 * p + 2] * seed + kJump.c[2 * p + 2];
+            const float vf = static_cast<float>(Centered(first));
+            const double w = Centered(second);
             const double vd = vf;
-            const float sf = static_cast<float>(vd * vd + w * w);
-            v[got] = vf;
+            vs[p] = vf;
+            ss[p] = static_cast<float>(vd * vd + w * w);
+        }
+        const int want = n - done;
+        int got = 0;
+        int used = 0; // pairs consumed
+        while (used < kFillPairs && got < want) {
+            const float sf = ss[used];
+            v[got] = vs[used];
             s[got] = sf;
-            got += (sf < 1.0f) & (sf != 0.0f);
+            got += (sf < 1.0f) & (sf != 0.0f); // s = 0 is rejected like s >= 1
+            ++used;
         }
-        for (int i = 0; i < want; ++i) {
+        seed = kJump.a[2 * used] * seed + kJump.c[2 * used];
+        double logs[kFillPairs];
+        for (int i = 0; i < got; ++i)
+            logs[i] = std::log(static_cast<double>(s[i]));
+        for (int i = 0; i < got; ++i) {
             const double sd = s[i];
-            out[done + i] = static_cast<float>(v[i] * std::sqrt(-2.0 * std::log(sd) / sd));
+            out[done + i] = static_cast<float>(v[i] * std::sqrt(-2.0 * logs[i] / sd));
         }
-        done += want;
+        done += got;
     }
     g_seed = seed;
 }
