@@ -1,0 +1,319 @@
+#include "budget/simulation_run.h"
+
+#include "budget/crop_insurance.h"
+#include "budget/field_budget.h"
+#include "sim/progress_display.h"
+#include "sim/random.h"
+#include "sim/risk_simulation.h"
+
+#include <chrono>
+#include <cmath>
+#include <map>
+
+namespace acremark {
+
+namespace {
+
+RunOutcome Refuse(std::string message) {
+    RunOutcome o;
+    o.refused = true;
+    o.caption = "Warning";
+    o.message = std::move(message);
+    return o;
+}
+
+// The blank-value check of one field: the last blank item of the list names the message.
+std::optional<std::string> LastBlank(const FieldRecord& r) {
+    std::optional<std::string> item;
+    // A field without a crop cannot be simulated; the crop is checked first, so any later
+    // blank item still names the message.
+    if (r.IsNull(fCrop)) item = "Crops";
+    const std::pair<int, const char*> items[] = {
+        {fAcres, "Acres "},
+        {fYieldLow, "Worst Possible Yield"},
+        {fYieldHigh, "Best Possible Yield"},
+        {fYieldMost, "Most Likely Yield"},
+        {fPriceLow, "Worst Possible Price"},
+        {fPriceHigh, "Best Possible Price"},
+        {fPriceMost, "Most Likely Price"},
+    };
+    for (auto [f, name] : items)
+        if (r.IsNull(f)) item = name;
+    if (r.AsInteger(fCrop) == 3 && !r.IsNull(fCrop)) {
+        const std::pair<int, const char*> malt[] = {
+            {fPriceLow2, "Worst Possible Price"},
+            {fPriceHigh2, "Best Possible Price"},
+            {fPriceMost2, "Most Likely Price"},
+            {fMaltBarley, "Malt Barley Percentage"},
+        };
+        for (auto [f, name] : malt)
+            if (r.IsNull(f)) item = name;
+    }
+    return item;
+}
+
+std::optional<std::string> LastBadTriangle(const FieldRecord& r) {
+    std::optional<std::string> msg;
+    auto v = [&](int f) { return r.AsFloat(f); };
+    if (v(fYieldLow) > v(fYieldMost)) msg = "Worst Possible Yield is greater than Most Likely Yield.";
+    if (v(fYieldHigh) < v(fYieldMost)) msg = "Best Possible Yield is less than Most Likely Yield.";
+    if (v(fPriceLow) > v(fPriceMost)) msg = "Worst Possible Price is greater than Most Likely Price.";
+    if (v(fPriceHigh) < v(fPriceMost)) msg = "Best Possible Price is less than Most Likely Price.";
+    if (r.AsInteger(fCrop) == 3) {
+        if (v(fPriceLow2) > v(fPriceMost2))
+            msg = "Worst Possible Price is greater than Most Likely Price.";
+        if (v(fPriceHigh2) < v(fPriceMost2))
+            msg = "Best Possible Price is less than Most Likely Price.";
+        if (v(fMaltBarley) < 0 || v(fMaltBarley) > 100)
+            msg = "Malt Barley Percentage must be between 0 and 100";
+    }
+    return msg;
+}
+
+void SetTriangles(TRiskSimulation& sim, const std::vector<FieldRecord>& fields,
+                  double maltChanceBelowIsFeed) {
+    const int n = int(fields.size());
+    for (int f = 0; f < n; ++f) {
+        const FieldRecord& r = fields[size_t(f)];
+        sim.getTriangle(f).SetValue(r.AsFloat(fYieldLow), r.AsFloat(fYieldMost),
+                                    r.AsFloat(fYieldHigh));
+        const bool feed = r.AsInteger(fCrop) == 3 && r.AsFloat(fMaltBarley) < maltChanceBelowIsFeed;
+        if (feed)
+            sim.getTriangle(n + f).SetValue(r.AsFloat(fPriceLow2), r.AsFloat(fPriceMost2),
+                                            r.AsFloat(fPriceHigh2));
+        else
+            sim.getTriangle(n + f).SetValue(r.AsFloat(fPriceLow), r.AsFloat(fPriceMost),
+                                            r.AsFloat(fPriceHigh));
+    }
+}
+
+} // namespace
+
+void SetFieldCorrelations(TRiskSimulation& sim, const std::vector<int>& crops,
+                          const std::vector<bool>& irrigated, int riskAreaIndex,
+                          const RunReference& ref) {
+    const int n = int(crops.size());
+    const char group = riskAreaIndex >= 0 && ref.group ? ref.group(riskAreaIndex + 1) : 0;
+    for (int p = 1; p <= n; ++p) {
+        for (int q = p + 1; q <= n; ++q) {
+            const bool ip = irrigated[size_t(p - 1)], iq = irrigated[size_t(q - 1)];
+            // The table's first crop is the irrigated field's when exactly one is irrigated.
+            const int c1 = ip ? crops[size_t(p - 1)] : crops[size_t(q - 1)];
+            const int c2 = ip ? crops[size_t(q - 1)] : crops[size_t(p - 1)];
+            std::optional<CorrelationRow> row;
+            if (ref.correlation) row = ref.correlation(c1, c2);
+            double yield = 0, price = 0;
+            if (row) {
+                std::optional<double> y;
+                switch (group) {
+                case 'A': y = row->YieldA; break;
+                case 'C': y = row->YieldC; break;
+                case 'D': y = row->YieldD; break;
+                default: y = ip && iq ? row->YieldBI : (ip || iq) ? row->YieldBID : row->YieldBD;
+                }
+                yield = y.value_or(0.0);
+                price = row->Price;
+            }
+            sim.setCorrelation(p, q, yield);
+            sim.setCorrelation(n + p, n + q, price);
+        }
+    }
+}
+
+std::optional<RunOutcome> CheckRun(const RunRequest& req, TMaltTable& malt,
+                                   const TComparisonGrid& grid) {
+    const auto& fields = *req.fields;
+    if (fields.size() < 2) return Refuse("Select at least 2 crops");
+    malt.Empty();
+    for (size_t k = 0; k < fields.size(); ++k) {
+        const FieldRecord& r = fields[k];
+        const std::string& header = k < req.headers.size() ? req.headers[k] : "";
+        auto blank = LastBlank(r);
+        // A blank chance is named by the check below; the malt list only takes real ones.
+        if (!r.IsNull(fCrop) && r.AsInteger(fCrop) == 3 && !r.IsNull(fMaltBarley)) {
+            try {
+                malt.Append(r.AsFloat(fMaltBarley), r.AsInteger(fFieldID));
+            } catch (const TableError&) {
+                // Two fields can only share an id in a damaged store; the slices stay the same.
+            }
+        }
+        if (blank) return Refuse("Blank value: " + *blank + " in " + header);
+        if (auto bad = LastBadTriangle(r)) return Refuse("Invalid data: " + *bad + " in " + header);
+    }
+    int badRow = 0;
+    if (!grid.ReadTargets(&badRow))
+        return Refuse(TComparisonGrid::BadTargetMessage(badRow, grid.Cell(0, badRow)));
+    return std::nullopt;
+}
+
+RunOutcome RunSimulation(const RunRequest& req, const RunReference& ref, RunContext& ctx) {
+    if (auto refusal = CheckRun(req, ctx.malt, ctx.grid)) return *refusal;
+    auto& fields = *req.fields;
+    const auto targets = *ctx.grid.ReadTargets();
+    const int n = int(fields.size());
+    const int N = req.iterations;
+    const int s = req.scenario;
+    TRiskSimulation& sim = ctx.main;
+
+    const auto started = std::chrono::steady_clock::now();
+    if (ctx.status) ctx.status->SetPanelText(2, "");
+    RunOutcome out;
+    if (req.seed) SetRandSeed(*req.seed);
+    else ReseedFromClock();
+    out.seed = RandSeed();
+
+    sim.CMCol = 3;
+    sim.GMCol = 5;
+    sim.Setup(2 * n, N, 5);
+    sim.ScenarioNo = s;
+
+    std::vector<int> crops(static_cast<size_t>(n));
+    std::vector<bool> irrigated(static_cast<size_t>(n));
+    for (int f = 0; f < n; ++f) {
+        crops[size_t(f)] = fields[size_t(f)].AsInteger(fCrop);
+        irrigated[size_t(f)] = fields[size_t(f)].AsInteger(fSFI) == 3;
+    }
+    SetTriangles(sim, fields, -1); // the usual triangles: no chance is below -1
+    SetFieldCorrelations(sim, crops, irrigated, req.riskAreaIndex, ref);
+    sim.CalcInput();
+
+    // Malt barley: slices of the iterations are redrawn, each a fresh correlated draw in which
+    // the fields whose chance of malt is below the slice's upper end sell at the feed price.
+    if (ctx.malt.size() > 0) {
+        auto drawSegment = [&](double a, double b) {
+            if (a <= b) return;
+            const int lo = int(b * N / 100), hi = int(a * N / 100);
+            const int m = hi - lo;
+            if (m == 0) return;
+            TRiskSimulation& second = ctx.second;
+            second.Setup(2 * n, m, 5);
+            SetTriangles(second, fields, a);
+            SetFieldCorrelations(second, crops, irrigated, req.riskAreaIndex, ref);
+            second.CalcInput();
+            for (int v = 1; v <= 2 * n; ++v)
+                for (int k = 1; k <= m; ++k) sim.X[v][lo + k] = second.X[v][k];
+        };
+        double prev = 0;
+        for (const auto& row : ctx.malt.Rows()) {
+            drawSegment(row.Percentage, prev);
+            prev = row.Percentage;
+        }
+        drawSegment(100, prev);
+    }
+
+    // Per field: its budget lines and insurance terms, read once.
+    std::vector<BudgetLines> lines(static_cast<size_t>(n));
+    std::vector<InsuranceTerms> terms(static_cast<size_t>(n));
+    std::vector<double> acres(static_cast<size_t>(n));
+    std::vector<bool> insured(static_cast<size_t>(n));
+    std::map<int, std::vector<int>> cropFields; // crop -> its fields, in column order
+    for (int f = 0; f < n; ++f) {
+        const FieldRecord& r = fields[size_t(f)];
+        lines[size_t(f)] = BudgetLines::From(r);
+        acres[size_t(f)] = r.AsFloat(fAcres);
+        insured[size_t(f)] = r.AsBoolean(fInsurance);
+        cropFields[crops[size_t(f)]].push_back(f);
+        InsuranceTerms& t = terms[size_t(f)];
+        auto frac = CoverageFraction(r.AsInteger(fCoverageLevel));
+        t.covered = frac.has_value() && !r.IsNull(fCoverageLevel);
+        t.G = r.AsFloat(fCoverageAdjustment) * frac.value_or(0.0);
+        if (auto prices = ref.insurancePrices ? ref.insurancePrices(crops[size_t(f)])
+                                              : std::nullopt) {
+            t.g = prices->first;
+            t.F = prices->second;
+        }
+        t.spe = r.AsBoolean(fSPE);
+    }
+    // The crops whose acre-weighted yield and price an insured field needs.
+    struct CropAverage {
+        std::vector<int> members;
+        double y = 0, h = 0;
+    };
+    std::map<int, CropAverage> averages;
+    for (int f = 0; f < n; ++f)
+        if (insured[size_t(f)]) averages[crops[size_t(f)]].members = cropFields[crops[size_t(f)]];
+
+    std::vector<std::vector<double>> CMf(size_t(n), std::vector<double>(size_t(N) + 1)),
+        GMf(size_t(n), std::vector<double>(size_t(N) + 1));
+    for (int j = 1; j <= N; ++j) {
+        for (auto& [crop, avg] : averages) {
+            double sumA = 0, sumY = 0, sumH = 0;
+            for (int f : avg.members) {
+                sumA += acres[size_t(f)];
+                sumY += acres[size_t(f)] * sim.X[f + 1][j];
+                sumH += acres[size_t(f)] * sim.X[n + f + 1][j];
+            }
+            avg.y = sumA > 0 ? sumY / sumA : sumY;
+            avg.h = sumA > 0 ? sumH / sumA : sumH;
+        }
+        for (int f = 0; f < n; ++f) {
+            const double y = sim.X[f + 1][j], p = sim.X[n + f + 1][j];
+            double I = 0;
+            if (insured[size_t(f)]) {
+                const CropAverage& avg = averages[crops[size_t(f)]];
+                I = IndemnityPerAcre(terms[size_t(f)], avg.y, avg.h);
+            }
+            const FieldMargins m = CalcMargins(lines[size_t(f)], y, p, I);
+            const double a = acres[size_t(f)];
+            sim.Y[1][j] += a * y * p;
+            sim.Y[2][j] += a * I;
+            sim.Y[3][j] += a * m.CM;
+            sim.Y[4][j] += a * m.LS;
+            sim.Y[5][j] += a * m.GM;
+            CMf[size_t(f)][size_t(j)] = m.CM;
+            GMf[size_t(f)][size_t(j)] = m.GM;
+        }
+        sim.PercentDone += sim.GetSmartShare() / N;
+        sim.UpdateProgress();
+    }
+    sim.AddSmartTick();
+    sim.CalcY();
+
+    // Field results: means and sample standard deviations of the per-acre margins.
+    auto meanStd = [N](const std::vector<double>& v, double& mean, double& sd) {
+        long double sum = 0;
+        for (int j = 1; j <= N; ++j) sum += v[size_t(j)];
+        mean = double(sum / N);
+        long double sq = 0;
+        for (int j = 1; j <= N; ++j) {
+            const long double d = v[size_t(j)] - (long double)mean;
+            sq += d * d;
+        }
+        sd = N > 1 ? double(std::sqrt(sq / (N - 1))) : 0.0;
+    };
+    for (int f = 0; f < n; ++f) {
+        double cm, cmsd, gm, gmsd;
+        meanStd(CMf[size_t(f)], cm, cmsd);
+        meanStd(GMf[size_t(f)], gm, gmsd);
+        FieldRecord& r = fields[size_t(f)];
+        r.Set(fCM, cm);
+        r.Set(fCMSD, cmsd);
+        r.Set(fGM, gm);
+        r.Set(fGMSD, gmsd);
+    }
+
+    ctx.grid.FillScenario(sim, s, targets);
+    std::array<double, 6> yMean{}, yStd{};
+    for (int r = 1; r <= 5; ++r) {
+        yMean[size_t(r)] = sim.YMean[size_t(r)];
+        yStd[size_t(r)] = sim.YStd[size_t(r)];
+    }
+    ctx.summary.Fill(s, fields, yMean, yStd, ctx.grid.Cell(s, 9),
+                     ctx.grid.separators.decimal.empty() ? '.' : ctx.grid.separators.decimal[0]);
+
+    sim.PercentDone = 1;
+    sim.UpdateProgress();
+    sim.AddSmartTick();
+    sim.UpdateSmartShare();
+    out.elapsedMs =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
+            .count();
+    if (ctx.runCount) ++*ctx.runCount;
+    if (ctx.status) {
+        ctx.status->SetPanelText(2, sim.CountTime("Time"));
+        if (ctx.runCount) ctx.status->SetPanelText(0, std::to_string(*ctx.runCount));
+    }
+    return out;
+}
+
+} // namespace acremark

@@ -1,0 +1,77 @@
+#pragma once
+// The run: turns the shown scenario's fields into results. It checks the fields, draws
+// correlated yields and prices (redrawing slices for malt barley fields), works out every
+// field's budget and insurance payment in every iteration, and writes the field results, the
+// scenario's comparison column and its enterprise summary.
+
+#include "budget/comparison_grid.h"
+#include "budget/scenario_summary.h"
+#include "data/field_record.h"
+#include "data/risk_store.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace acremark {
+
+class TRiskSimulation;
+class TProgressDisplay;
+
+// One row of the price and yield correlation table; a blank value is none.
+struct CorrelationRow {
+    double Price = 0;
+    std::optional<double> YieldA, YieldBD, YieldBI, YieldBID, YieldC, YieldD;
+};
+
+// What the run reads from the reference tables. Each lookup may miss.
+struct RunReference {
+    std::function<std::optional<CorrelationRow>(int code1, int code2)> correlation;
+    // Spring and floor price of a crop (a blank floor price reads as 0); none when no row.
+    std::function<std::optional<std::pair<double, double>>(int crop)> insurancePrices;
+    // Group 'A'..'D' of a risk area 1..22; 0 for none.
+    std::function<char(int riskArea)> group;
+};
+
+struct RunRequest {
+    int scenario = 1;                 // 1..8
+    std::vector<FieldRecord>* fields; // the scenario's shown columns, in order; results go here
+    std::vector<std::string> headers; // each column's header text ("Field # 3")
+    int riskAreaIndex = -1;           // the farm's risk area minus 1, -1 for none
+    int iterations = 10000;
+    std::optional<uint32_t> seed; // none: reseed from the clock
+};
+
+struct RunOutcome {
+    bool refused = false;
+    std::string caption, message; // the warning when refused
+    uint32_t seed = 0;            // the seed the run used
+    double elapsedMs = 0;         // from the reseed to the run's last step
+};
+
+// The objects a run works with, all owned by the caller.
+struct RunContext {
+    TRiskSimulation& main;   // 8 scenarios
+    TRiskSimulation& second; // 1 scenario, for the malt barley slices
+    TMaltTable& malt;
+    TComparisonGrid& grid;
+    TScenarioSummary& summary;
+    TProgressDisplay* status = nullptr; // panels 0 (run count) and 2 (time)
+    int* runCount = nullptr;            // runs since the program started
+};
+
+// Checks only: the refusal of steps that come before any drawing, or none.
+std::optional<RunOutcome> CheckRun(const RunRequest& req, TMaltTable& malt,
+                                   const TComparisonGrid& grid);
+
+RunOutcome RunSimulation(const RunRequest& req, const RunReference& ref, RunContext& ctx);
+
+// Sets the target correlations of a simulation object from the fields' crops, irrigation and
+// the farm's risk area: yields with yields, prices with prices.
+void SetFieldCorrelations(TRiskSimulation& sim, const std::vector<int>& crops,
+                          const std::vector<bool>& irrigated, int riskAreaIndex,
+                          const RunReference& ref);
+
+} // namespace acremark

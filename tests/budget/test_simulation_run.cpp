@@ -1,0 +1,314 @@
+#include "budget/crop_insurance.h"
+#include "budget/simulation_run.h"
+#include "sim/risk_simulation.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+using namespace acremark;
+
+namespace {
+
+FieldRecord Field(int id, int crop, double acres = 100) {
+    FieldRecord r;
+    r.Set(fScenarioID, int64_t(1));
+    r.Set(fFieldID, int64_t(id));
+    r.Set(fCrop, int64_t(crop));
+    r.Set(fSFI, int64_t(1));
+    r.Set(fAcres, acres);
+    r.Set(fYieldLow, 20.0);
+    r.Set(fYieldMost, 40.0);
+    r.Set(fYieldHigh, 60.0);
+    r.Set(fPriceLow, 6.0);
+    r.Set(fPriceMost, 8.0);
+    r.Set(fPriceHigh, 10.0);
+    r.Set(fB, 150.0);
+    r.Set(fC, 40.0);
+    return r;
+}
+
+FieldRecord Malt(int id, double chance) {
+    FieldRecord r = Field(id, 3);
+    r.Set(fPriceLow, 100.0);
+    r.Set(fPriceMost, 100.5);
+    r.Set(fPriceHigh, 101.0);
+    r.Set(fPriceLow2, 1.0);
+    r.Set(fPriceMost2, 1.5);
+    r.Set(fPriceHigh2, 2.0);
+    r.Set(fMaltBarley, chance);
+    return r;
+}
+
+RunReference Reference() {
+    static std::map<std::pair<int, int>, CorrelationRow> rows = [] {
+        std::map<std::pair<int, int>, CorrelationRow> m;
+        CorrelationRow wc;
+        wc.Price = 0.5773;
+        wc.YieldBD = 0.5431;
+        wc.YieldA = 0.2;
+        m[{28, 9}] = m[{9, 28}] = wc;
+        CorrelationRow a12, a21;
+        a12.Price = a21.Price = 0.3;
+        a12.YieldBID = 0.1; // (2, 1) has none
+        m[{1, 2}] = a12;
+        m[{2, 1}] = a21;
+        CorrelationRow same;
+        same.Price = 1.0;
+        same.YieldBD = 0.6;
+        m[{2, 2}] = m[{3, 3}] = same;
+        CorrelationRow b23;
+        b23.Price = 0.6657;
+        b23.YieldBD = 0.725;
+        m[{2, 3}] = m[{3, 2}] = b23;
+        return m;
+    }();
+    RunReference ref;
+    ref.correlation = [](int a, int b) -> std::optional<CorrelationRow> {
+        auto it = rows.find({a, b});
+        if (it == rows.end()) return std::nullopt;
+        return it->second;
+    };
+    ref.insurancePrices = [](int crop) -> std::optional<std::pair<double, double>> {
+        if (crop == 2) return std::pair(8.05, 0.0);
+        return std::nullopt;
+    };
+    ref.group = [](int area) { return area >= 2 && area <= 5 ? 'B' : area == 1 ? 'A' : 'C'; };
+    return ref;
+}
+
+struct Harness {
+    TRiskSimulation main{8}, second{1};
+    TMaltTable malt;
+    TComparisonGrid grid;
+    TScenarioSummary summary;
+    int runs = 0;
+    RunContext ctx{main, second, malt, grid, summary, nullptr, &runs};
+
+    RunOutcome Run(std::vector<FieldRecord>& fields, int iterations = 1000, int scenario = 1,
+                   int riskAreaIndex = 3) {
+        RunRequest req;
+        req.scenario = scenario;
+        req.fields = &fields;
+        for (size_t k = 1; k <= fields.size(); ++k) req.headers.push_back("Field # " + std::to_string(k));
+        req.riskAreaIndex = riskAreaIndex;
+        req.iterations = iterations;
+        req.seed = 12345;
+        return RunSimulation(req, Reference(), ctx);
+    }
+};
+
+} // namespace
+
+TEST(SimulationRun, RefusalsNameTheFieldAndChangeNothing) {
+    struct Case {
+        const char* name;
+        std::function<void(std::vector<FieldRecord>&, TComparisonGrid&)> edit;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"one field", [](auto& f, auto&) { f.pop_back(); }, "Select at least 2 crops"},
+        {"last blank wins",
+         [](auto& f, auto&) {
+             f[0].Clear(fAcres);
+             f[0].Clear(fPriceMost);
+         },
+         "Blank value: Most Likely Price in Field # 1"},
+        {"no crop", [](auto& f, auto&) { f[1].Clear(fCrop); }, "Blank value: Crops in Field # 2"},
+        {"no crop, later blank",
+         [](auto& f, auto&) {
+             f[1].Clear(fCrop);
+             f[1].Clear(fYieldLow);
+         },
+         "Blank value: Worst Possible Yield in Field # 2"},
+        {"malt chance blank", [](auto& f, auto&) { f[1] = Malt(2, 50); f[1].Clear(fMaltBarley); },
+         "Blank value: Malt Barley Percentage in Field # 2"},
+        {"feed triangle",
+         [](auto& f, auto&) {
+             f[1] = Malt(2, 50);
+             f[1].Set(fPriceLow2, 1.8);
+         },
+         "Invalid data: Worst Possible Price is greater than Most Likely Price. in Field # 2"},
+        {"malt chance", [](auto& f, auto&) { f[1] = Malt(2, 100.5); },
+         "Invalid data: Malt Barley Percentage must be between 0 and 100 in Field # 2"},
+        {"yield order",
+         [](auto& f, auto&) {
+             f[0].Set(fYieldLow, 50.0);
+             f[0].Set(fPriceHigh, 7.0);
+         },
+         "Invalid data: Best Possible Price is less than Most Likely Price. in Field # 1"},
+        {"target",
+         [](auto&, TComparisonGrid& g) {
+             TRiskSimulation dummy(8);
+             g.SetTargetText(dummy, 11, "1-2");
+         },
+         nullptr},
+    };
+    for (const auto& c : cases) {
+        Harness h;
+        std::vector<FieldRecord> fields = {Field(1, 28), Field(2, 9)};
+        c.edit(fields, h.grid);
+        const auto before = fields;
+        RunOutcome o = h.Run(fields);
+        EXPECT_TRUE(o.refused) << c.name;
+        EXPECT_EQ(o.caption, "Warning") << c.name;
+        if (c.message) EXPECT_EQ(o.message, c.message) << c.name;
+        else EXPECT_NE(o.message.find("row 11"), std::string::npos) << o.message;
+        EXPECT_EQ(fields, before) << c.name;
+        EXPECT_FALSE(h.grid.HasResults(1)) << c.name;
+        EXPECT_TRUE(h.summary.IsEmpty(1)) << c.name;
+        EXPECT_EQ(h.runs, 0);
+    }
+    // Equal values pass; a chance of 0 or 100 passes.
+    Harness h;
+    std::vector<FieldRecord> fields = {Field(1, 28), Malt(2, 0), Malt(3, 100)};
+    fields[0].Set(fYieldLow, 40.0);
+    fields[0].Set(fYieldHigh, 40.0);
+    EXPECT_FALSE(h.Run(fields).refused);
+    for (int j = 1; j <= 1000; ++j) ASSERT_EQ(h.main.X[1][j], 40.0);
+}
+
+TEST(SimulationRun, CorrelationsByGroupAndIrrigation) {
+    TRiskSimulation sim(1);
+    auto ref = Reference();
+    sim.Setup(4, 1000, 5);
+    SetFieldCorrelations(sim, {28, 9}, {false, false}, 3, ref); // risk area 4: group B
+    EXPECT_EQ(sim.XR0[1][2], 0.5431);
+    EXPECT_EQ(sim.XR0[2][1], 0.5431);
+    EXPECT_EQ(sim.XR0[3][4], 0.5773);
+    EXPECT_EQ(sim.XR0[1][1], 1.0);
+    EXPECT_EQ(sim.XR0[1][3], 0.0); // yields never with prices
+    sim.Setup(4, 1000, 5);
+    SetFieldCorrelations(sim, {28, 9}, {false, false}, 0, ref); // group A
+    EXPECT_EQ(sim.XR0[1][2], 0.2);
+    sim.Setup(4, 1000, 5);
+    SetFieldCorrelations(sim, {1, 2}, {true, false}, 3, ref); // irrigated crop 1 first
+    EXPECT_EQ(sim.XR0[1][2], 0.1);
+    sim.Setup(4, 1000, 5);
+    SetFieldCorrelations(sim, {1, 2}, {false, true}, 3, ref); // row (2, 1): blank, so 0
+    EXPECT_EQ(sim.XR0[1][2], 0.0);
+    EXPECT_EQ(sim.XR0[3][4], 0.3);
+    sim.Setup(4, 1000, 5);
+    SetFieldCorrelations(sim, {28, 77}, {false, false}, 3, ref); // no row at all
+    EXPECT_EQ(sim.XR0[1][2], 0.0);
+    EXPECT_EQ(sim.XR0[3][4], 0.0);
+}
+
+TEST(SimulationRun, MaltSlicesSellAtTheMaltOrTheFeedPrice) {
+    Harness h;
+    std::vector<FieldRecord> fields = {Malt(1, 70), Malt(2, 20), Field(3, 28)};
+    ASSERT_FALSE(h.Run(fields).refused);
+    auto malt = [](double p) { return p >= 100 && p <= 101; };
+    auto feed = [](double p) { return p >= 1 && p <= 2; };
+    const int n = 3;
+    for (int j = 1; j <= 1000; ++j) {
+        const double p1 = h.main.X[n + 1][j], p2 = h.main.X[n + 2][j];
+        if (j <= 200) EXPECT_TRUE(malt(p1) && malt(p2)) << j;
+        else if (j <= 700) EXPECT_TRUE(malt(p1) && feed(p2)) << j;
+        else EXPECT_TRUE(feed(p1) && feed(p2)) << j;
+        EXPECT_TRUE(h.main.X[n + 3][j] >= 6 && h.main.X[n + 3][j] <= 10);
+    }
+    // The malt list holds both fields in ascending order of chance.
+    ASSERT_EQ(h.malt.size(), 2u);
+    EXPECT_EQ(h.malt.Rows()[0].FieldID, 2);
+}
+
+TEST(SimulationRun, ResultsGridSummaryAndRepeatability) {
+    Harness h;
+    std::vector<FieldRecord> fields = {Field(1, 2, 100), Field(2, 2, 300), Field(3, 28, 50)};
+    fields[0].Set(fInsurance, true);
+    fields[0].Set(fCoverageLevel, int64_t(3));
+    fields[0].Set(fCoverageAdjustment, 40.0);
+    fields[2].Set(fC1, 20.0);
+    RunOutcome o = h.Run(fields, 5000, 3);
+    ASSERT_FALSE(o.refused);
+    EXPECT_EQ(o.seed, 12345u);
+    EXPECT_EQ(h.runs, 1);
+
+    // Output rows against a recomputation from the samples, for a few iterations.
+    const int n = 3;
+    for (int j : {1, 77, 5000}) {
+        double row1 = 0;
+        for (int f = 1; f <= n; ++f)
+            row1 += fields[size_t(f - 1)].AsFloat(fAcres) * h.main.X[f][j] * h.main.X[n + f][j];
+        EXPECT_NEAR(h.main.Y[1][j], row1, 1e-9 * std::abs(row1));
+        // Only field 1 is insured: its payment uses the acre-weighted barley yield and price.
+        const double y = (100 * h.main.X[1][j] + 300 * h.main.X[2][j]) / 400;
+        const double G = 40.0 * 0.7;
+        const double hp = (100 * h.main.X[4][j] + 300 * h.main.X[5][j]) / 400;
+        InsuranceTerms t{G, 8.05, 0, false, true};
+        EXPECT_NEAR(h.main.Y[2][j], 100 * IndemnityPerAcre(t, y, hp), 1e-9);
+    }
+    // Field results are the mean and sample standard deviation of the per-acre margins.
+    double cm3 = 0;
+    for (int j = 1; j <= 5000; ++j) cm3 += h.main.X[3][j] * h.main.X[6][j] - 150;
+    EXPECT_NEAR(fields[2].AsFloat(fCM), cm3 / 5000, 1e-9);
+    EXPECT_GT(fields[2].AsFloat(fCMSD), 0);
+    EXPECT_NEAR(fields[2].AsFloat(fGM), fields[2].AsFloat(fCM) - 40, 1e-9);
+
+    // The grid's column 3 and the summary.
+    EXPECT_EQ(h.grid.Cell(3, 3), FormatFloat("$#,##0", h.main.CMMean[3]));
+    // The summary's breakeven line carries the two decimals of the grid's row 9.
+    const std::string row9 = h.grid.Cell(3, 9);
+    ASSERT_EQ(row9.back(), '%');
+    EXPECT_EQ(FormatFloat("0.00", h.summary.Lines(3)[27]) + "%", row9);
+    EXPECT_FALSE(h.grid.Cell(3, 12).empty());
+    EXPECT_FALSE(h.grid.HasResults(1));
+    EXPECT_EQ(h.summary.Lines(3)[30], 450);
+    EXPECT_EQ(h.summary.Lines(3)[16], 50 * 20.0 + h.main.YMean[4]);
+    EXPECT_EQ(h.main.CMMean[3], h.main.YMean[3]);
+
+    // The same seed gives the same run bit for bit.
+    Harness again;
+    std::vector<FieldRecord> copy = {Field(1, 2, 100), Field(2, 2, 300), Field(3, 28, 50)};
+    copy[0].Set(fInsurance, true);
+    copy[0].Set(fCoverageLevel, int64_t(3));
+    copy[0].Set(fCoverageAdjustment, 40.0);
+    copy[2].Set(fC1, 20.0);
+    again.Run(copy, 5000, 3);
+    EXPECT_EQ(copy, fields);
+    for (int k = 1; k <= 1000; ++k) ASSERT_EQ(again.main.GM[3][k], h.main.GM[3][k]);
+}
+
+TEST(ComparisonGrid, BreakevenPositionsTargetsAndClearing) {
+    TRiskSimulation sim(8);
+    TComparisonGrid grid;
+    TScenarioSummary summary;
+    // Scenario 2's curve: entry k is 100 k; entries 0 is 0.
+    for (int k = 1; k <= 1000; ++k) sim.GM[2][k] = 100.0 * k;
+    grid.FillScenario(sim, 2, {20000, 10000, 10});
+    EXPECT_EQ(grid.Cell(2, 9), "0.00%");   // 0 at or below the lowest block
+    EXPECT_EQ(grid.Cell(2, 10), "20.00%"); // exactly p[200]: equality is not below
+    EXPECT_EQ(grid.Cell(2, 12), "$10,000");
+    grid.UpdateBreakeven(sim, 2, 10, 150); // halfway between blocks 1 and 2
+    EXPECT_EQ(grid.Cell(2, 10), "0.15%");
+    grid.UpdateBreakeven(sim, 2, 10, 1e9);
+    EXPECT_EQ(grid.Cell(2, 10), "100.00%");
+    grid.UpdateBreakeven2(sim, 2, 12, 0.05); // between entry 0 (0) and entry 1
+    EXPECT_EQ(grid.Cell(2, 12), "$50");
+    grid.UpdateBreakeven2(sim, 2, 12, -5); // a negative chance counts as 0
+    EXPECT_EQ(grid.Cell(2, 12), "$0");
+    grid.UpdateBreakeven2(sim, 2, 12, 150);
+    EXPECT_EQ(grid.Cell(2, 12), "$100,000");
+    EXPECT_EQ(grid.Cell(2, 5), ""); // zero mean: no coefficient of variation
+
+    // Targets: only scenarios with results change; bad text changes nothing.
+    EXPECT_EQ(grid.SetTargetText(sim, 11, "-"), std::nullopt);
+    EXPECT_EQ(grid.SetTargetText(sim, 11, "5000"), std::nullopt);
+    EXPECT_EQ(grid.Cell(2, 11), "5.00%");
+    EXPECT_EQ(grid.Cell(5, 11), "");
+    EXPECT_TRUE(grid.SetTargetText(sim, 11, "50-0").has_value());
+    EXPECT_EQ(grid.Cell(2, 11), "5.00%");
+    int bad = 0;
+    EXPECT_FALSE(grid.ReadTargets(&bad).has_value());
+    EXPECT_EQ(bad, 11);
+
+    summary.Fill(2, {}, {}, {}, "1.00%");
+    grid.ClearAll(sim, summary);
+    EXPECT_FALSE(grid.HasResults(2));
+    EXPECT_EQ(grid.Cell(2, 0), "Scenario 2");
+    EXPECT_EQ(grid.Cell(0, 11), "50-0"); // targets stay as typed
+    EXPECT_EQ(sim.GM[2][1], 0);
+    EXPECT_EQ(sim.GM[2][1000], 0);
+    EXPECT_EQ(sim.GM[2][500], 50000);
+}
