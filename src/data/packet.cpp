@@ -345,7 +345,10 @@ void PutKeyArray(std::vector<uint8_t>& o, const char* name, const std::vector<in
 }
 } // namespace
 
-PacketWriter::PacketWriter(const PacketSchema& schema) : schema_(schema) {
+PacketWriter::PacketWriter(const PacketSchema& schema) : PacketWriter(schema, 0) {}
+
+PacketWriter::PacketWriter(const PacketSchema& schema, uint32_t insertedRows)
+    : schema_(schema), insertedRows_(insertedRows) {
     auto& o = out_;
     Put32(o, kSignature);
     Put32(o, 1);
@@ -375,7 +378,7 @@ PacketWriter::PacketWriter(const PacketSchema& schema) : schema_(schema) {
         }
     }
     uint16_t tableProps = uint16_t(1 + !schema.defaultOrder.empty() + !schema.primaryKey.empty() +
-                                   !schema.uniqueKey.empty());
+                                   !schema.uniqueKey.empty() + (insertedRows > 0));
     Put16(o, tableProps);
     if (!schema.defaultOrder.empty())
         PutKeyArray(o, "DEFAULT_ORDER", schema.defaultOrder, schema.keyArrays16);
@@ -386,6 +389,19 @@ PacketWriter::PacketWriter(const PacketSchema& schema) : schema_(schema) {
     PutName(o, "LCID");
     Put32(o, kTypeInt32);
     Put32(o, uint32_t(schema.lcid));
+    if (insertedRows > 0) {
+        // One entry per row: (row number, no replaced row, inserted).
+        PutName(o, "CHANGE_LOG");
+        Put32(o, kTypeUInt32 | kArrayBit);
+        Put32(o, 3 * insertedRows);
+        for (uint32_t r = 1; r <= insertedRows; ++r) {
+            Put32(o, r);
+            Put32(o, 0);
+            Put32(o, kRowInserted);
+        }
+    }
+    // The first-row offset is 16 bits wide.
+    if (o.size() > 0xFFFF) throw PacketError(kInvalidPacket);
     uint16_t first = uint16_t(o.size());
     o[22] = uint8_t(first);
     o[23] = uint8_t(first >> 8);
@@ -394,7 +410,7 @@ PacketWriter::PacketWriter(const PacketSchema& schema) : schema_(schema) {
 void PacketWriter::AddRow(const std::vector<Value>& row) {
     auto& o = out_;
     const size_t cols = schema_.columns.size();
-    Put8(o, 0);
+    Put8(o, insertedRows_ > 0 ? kRowInserted : 0);
     size_t nullAt = o.size();
     o.resize(o.size() + (2 * cols + 7) / 8, 0);
     for (size_t i = 0; i < cols; ++i) {
@@ -432,6 +448,8 @@ void PacketWriter::AddRow(const std::vector<Value>& row) {
 }
 
 std::vector<uint8_t> PacketWriter::Finish() {
+    // The change log written up front must name exactly the rows that follow.
+    if (insertedRows_ > 0 && rows_ != insertedRows_) throw PacketError(kPacketMismatch);
     for (int i = 0; i < 4; ++i) out_[14 + i] = uint8_t(rows_ >> (8 * i));
     return std::move(out_);
 }
@@ -439,6 +457,14 @@ std::vector<uint8_t> PacketWriter::Finish() {
 std::vector<uint8_t> WritePacket(const PacketSchema& schema,
                                  const std::vector<std::vector<Value>>& rows) {
     PacketWriter w(schema);
+    for (const auto& r : rows) w.AddRow(r);
+    return w.Finish();
+}
+
+std::vector<uint8_t> WriteInsertedPacket(const PacketSchema& schema,
+                                         const std::vector<std::vector<Value>>& rows) {
+    if (rows.empty()) return WritePacket(schema, rows);
+    PacketWriter w(schema, uint32_t(rows.size()));
     for (const auto& r : rows) w.AddRow(r);
     return w.Finish();
 }

@@ -110,10 +110,17 @@ PacketTable ReadPacketTable(std::span<const uint8_t> bytes);
 std::vector<uint8_t> WritePacket(const PacketSchema& schema,
                                  const std::vector<std::vector<Value>>& rows);
 
+// The same rows as a table that was typed in row by row: each row has status 4 (inserted) and
+// the change log lists one insertion per row, as the hand-made reference tables carry them.
+std::vector<uint8_t> WriteInsertedPacket(const PacketSchema& schema,
+                                         const std::vector<std::vector<Value>>& rows);
+
 // Row-by-row writer for large tables.
 class PacketWriter {
 public:
     explicit PacketWriter(const PacketSchema& schema);
+    // A writer for exactly `insertedRows` rows, written as inserted ones with their change log.
+    PacketWriter(const PacketSchema& schema, uint32_t insertedRows);
     void AddRow(const std::vector<Value>& row);
     std::vector<uint8_t> Finish(); // patches the row count into the header
 
@@ -121,6 +128,7 @@ private:
     const PacketSchema& schema_;
     std::vector<uint8_t> out_;
     uint32_t rows_ = 0;
+    uint32_t insertedRows_ = 0;
 };
 
 } // namespace acremark
