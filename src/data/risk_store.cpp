@@ -133,7 +133,33 @@ void TMaltTable::Append(double percentage, int fieldId) {
     rows_.insert(it, r);
 }
 
-TdmRisk::TdmRisk() { ResetScenarioStore(); }
+TdmRisk::TdmRisk() : Reference(std::make_shared<const TReferenceTables>()) {
+    ResetScenarioStore();
+}
+
+void TdmRisk::DataModuleCreate(const std::string& folder) {
+    Reference = std::make_shared<const TReferenceTables>(TReferenceTables::LoadFromFolder(folder));
+}
+
+void TdmRisk::DataModuleCreate(std::shared_ptr<const TReferenceTables> tables) {
+    if (tables) Reference = std::move(tables);
+}
+
+bool TdmRisk::cdsCropsFilterRecord(const TCropRow& row) const {
+    return acremark::cdsCropsFilterRecord(row, RiskAreaIndex[0]);
+}
+
+bool TdmRisk::cdsSFIFilterRecord(const TCodeRow& row) const {
+    return acremark::cdsSFIFilterRecord(row, RiskAreaIndex[0]);
+}
+
+std::vector<const TCropRow*> TdmRisk::FilteredCrops() const {
+    return Reference->OfferedCrops(RiskAreaIndex[0]);
+}
+
+std::vector<const TCodeRow*> TdmRisk::FilteredPractices() const {
+    return Reference->OfferedPractices(RiskAreaIndex[0]);
+}
 
 void TdmRisk::ResetScenarioStore() {
     cdsRisk.Empty();

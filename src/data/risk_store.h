@@ -4,9 +4,11 @@
 
 #include "data/field_record.h"
 #include "data/packet.h"
+#include "data/reference_tables.h"
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -82,6 +84,25 @@ public:
 
     TFieldTable cdsRisk;
     TMaltTable cdsMalt;
+
+    // The reference tables, read-only once loaded and shared between data modules; empty
+    // tables until DataModuleCreate.
+    std::shared_ptr<const TReferenceTables> Reference;
+    const TReferenceTables& Ref() const { return *Reference; }
+
+    // Loads every reference table from its packet in `folder` (cdsCLevel rebuilt as the four
+    // coverage levels). A missing or damaged packet throws ReferenceDataError naming the folder
+    // and the table, and leaves the tables as they were. The field table is not touched.
+    void DataModuleCreate(const std::string& folder);
+    // The same with tables loaded before (the command line loads them once per process).
+    void DataModuleCreate(std::shared_ptr<const TReferenceTables> tables);
+
+    // The crop and practice filters with the risk area of scenario 1, and what they let
+    // through, in Code order.
+    bool cdsCropsFilterRecord(const TCropRow& row) const;
+    bool cdsSFIFilterRecord(const TCodeRow& row) const;
+    std::vector<const TCropRow*> FilteredCrops() const;
+    std::vector<const TCodeRow*> FilteredPractices() const;
 
     // Values kept beside the field table; index 0 is scenario 1.
     std::array<int32_t, kScenarioCount> SoilZoneIndex;
