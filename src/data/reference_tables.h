@@ -156,6 +156,7 @@ struct TCIPriceRow {
 class TCIPriceTable {
 public:
     const std::vector<TCIPriceRow>& Rows() const { return rows_; } // in CropCode order
+    // By the plain crop code 1..40, also for irrigated fields.
     const TCIPriceRow* Find(int cropCode) const;
     size_t MemoryBytes() const;
 
