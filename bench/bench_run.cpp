@@ -1,0 +1,80 @@
+// The largest run the window offers: 32 insured fields, two of them malt barley, 10000
+// iterations, in-process (budget: 25 ms on the development machine). Crops, practices and
+// insurance come from the carried tables for township 1, range 1, meridian 4 (risk area 4).
+#include "budget/run_reference.h"
+#include "budget/simulation_run.h"
+#include "data/reference_tables.h"
+#include "sim/risk_simulation.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using namespace acremark;
+
+const std::string kRefData = std::string(ACREMARK_BINARY_DIR) + "/refdata";
+
+std::vector<FieldRecord> LargestFarm(const TReferenceTables& ref) {
+    const int crops[] = {2, 9, 10, 13, 15, 19, 20, 22, 26, 28, 31, 32, 33, 34, 36, 37};
+    std::vector<FieldRecord> fields;
+    for (int f = 1; f <= 32; ++f) {
+        FieldRecord r;
+        const int crop = f == 5 || f == 21 ? 3 : crops[(f - 1) % 16];
+        const int sfi = f % 7 == 0 ? 3 : 1 + f % 2;
+        r.Set(fScenarioID, int64_t(1));
+        r.Set(fFieldID, int64_t(f));
+        r.Set(fCrop, int64_t(crop));
+        r.Set(fSFI, int64_t(sfi));
+        r.Set(fAcres, 80.0 + 10 * f);
+        r.Set(fYieldLow, 10.0);
+        r.Set(fYieldMost, 40.0);
+        r.Set(fYieldHigh, 70.0);
+        r.Set(fPriceLow, 5.0);
+        r.Set(fPriceMost, 8.0);
+        r.Set(fPriceHigh, 12.0);
+        if (crop == 3) {
+            r.Set(fPriceLow2, 4.0);
+            r.Set(fPriceMost2, 6.0);
+            r.Set(fPriceHigh2, 7.0);
+            r.Set(fMaltBarley, f == 5 ? 35.0 : 70.0);
+        }
+        r.Set(fInsurance, true);
+        r.Set(fCoverageLevel, int64_t(3));
+        auto rates = ref.cdsCIRates.Find(InsuranceCropCode(crop, sfi), 401001);
+        r.Set(fCoverageAdjustment, rates && rates->NormalYield ? *rates->NormalYield : 35.0);
+        r.Set(fB, 180.0);
+        r.Set(fB4, 12.0);
+        r.Set(fC, 45.0);
+        r.Set(fC2, f % 4 == 0 ? 30.0 : 0.0);
+        fields.push_back(r);
+    }
+    return fields;
+}
+
+void BM_LargestRun(benchmark::State& state) {
+    const TReferenceTables ref = TReferenceTables::LoadFromFolder(kRefData);
+    const RunReference lookups = MakeRunReference(ref);
+    TRiskSimulation main(8), second(1);
+    TMaltTable malt;
+    TComparisonGrid grid;
+    TScenarioSummary summary;
+    int runs = 0;
+    RunContext ctx{main, second, malt, grid, summary, nullptr, &runs};
+    std::vector<FieldRecord> fields = LargestFarm(ref);
+    RunRequest req;
+    req.fields = &fields;
+    for (int f = 1; f <= 32; ++f) req.headers.push_back("Field # " + std::to_string(f));
+    req.riskAreaIndex = 3;
+    req.iterations = int(state.range(0));
+    req.seed = 2023;
+    for (auto _ : state) {
+        RunOutcome o = RunSimulation(req, lookups, ctx);
+        if (o.refused) state.SkipWithError(o.message.c_str());
+        benchmark::DoNotOptimize(main.GMMean[1]);
+    }
+}
+BENCHMARK(BM_LargestRun)->Arg(10000)->Arg(1000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+} // namespace
+
+BENCHMARK_MAIN();
