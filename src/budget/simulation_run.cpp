@@ -186,6 +186,7 @@ RunOutcome RunSimulation(const RunRequest& req, const RunReference& ref, RunCont
             const int m = hi - lo;
             if (m == 0) return;
             TRiskSimulation& second = ctx.second;
+            second.SampleStatistics = false; // its samples are copied; nothing reads its statistics
             second.Setup(2 * n, m, 5);
             SetTriangles(second, fields, a);
             SetFieldCorrelations(second, crops, irrigated, req.riskAreaIndex, ref);
@@ -224,45 +225,57 @@ RunOutcome RunSimulation(const RunRequest& req, const RunReference& ref, RunCont
         }
         t.spe = r.AsBoolean(fSPE);
     }
-    // The crops whose acre-weighted yield and price an insured field needs.
-    struct CropAverage {
-        std::vector<int> members;
-        double y = 0, h = 0;
-    };
-    std::map<int, CropAverage> averages;
-    for (int f = 0; f < n; ++f)
-        if (insured[size_t(f)]) averages[crops[size_t(f)]].members = cropFields[crops[size_t(f)]];
+    // The crops whose acre-weighted yield and price an insured field needs, each worked out
+    // once per iteration over the crop's fields in column order.
+    std::vector<std::vector<int>> averaged; // per averaged crop: its fields
+    std::vector<int> slot(static_cast<size_t>(n), -1); // per insured field: its crop's average
+    {
+        std::map<int, int> slotOfCrop;
+        for (int f = 0; f < n; ++f) {
+            if (!insured[size_t(f)]) continue;
+            auto [it, added] = slotOfCrop.try_emplace(crops[size_t(f)], int(averaged.size()));
+            if (added) averaged.push_back(cropFields[crops[size_t(f)]]);
+            slot[size_t(f)] = it->second;
+        }
+    }
+    std::vector<double> avgY(averaged.size()), avgH(averaged.size());
 
-    std::vector<std::vector<double>> CMf(size_t(n), std::vector<double>(size_t(N) + 1)),
-        GMf(size_t(n), std::vector<double>(size_t(N) + 1));
+    std::vector<double> CMf(static_cast<size_t>(n) * size_t(N + 1)),
+        GMf(static_cast<size_t>(n) * size_t(N + 1));
+    auto at = [N](int f, int j) { return size_t(f) * size_t(N + 1) + size_t(j); };
     for (int j = 1; j <= N; ++j) {
-        for (auto& [crop, avg] : averages) {
+        for (size_t c = 0; c < averaged.size(); ++c) {
             double sumA = 0, sumY = 0, sumH = 0;
-            for (int f : avg.members) {
+            for (int f : averaged[c]) {
                 sumA += acres[size_t(f)];
                 sumY += acres[size_t(f)] * sim.X[f + 1][j];
                 sumH += acres[size_t(f)] * sim.X[n + f + 1][j];
             }
-            avg.y = sumA > 0 ? sumY / sumA : sumY;
-            avg.h = sumA > 0 ? sumH / sumA : sumH;
+            avgY[c] = sumA > 0 ? sumY / sumA : sumY;
+            avgH[c] = sumA > 0 ? sumH / sumA : sumH;
         }
+        double y1 = 0, y2 = 0, y3 = 0, y4 = 0, y5 = 0;
         for (int f = 0; f < n; ++f) {
             const double y = sim.X[f + 1][j], p = sim.X[n + f + 1][j];
-            double I = 0;
-            if (insured[size_t(f)]) {
-                const CropAverage& avg = averages[crops[size_t(f)]];
-                I = IndemnityPerAcre(terms[size_t(f)], avg.y, avg.h);
-            }
+            const int c = slot[size_t(f)];
+            const double I = c >= 0 ? IndemnityPerAcre(terms[size_t(f)], avgY[size_t(c)],
+                                                       avgH[size_t(c)])
+                                    : 0.0;
             const FieldMargins m = CalcMargins(lines[size_t(f)], y, p, I);
             const double a = acres[size_t(f)];
-            sim.Y[1][j] += a * y * p;
-            sim.Y[2][j] += a * I;
-            sim.Y[3][j] += a * m.CM;
-            sim.Y[4][j] += a * m.LS;
-            sim.Y[5][j] += a * m.GM;
-            CMf[size_t(f)][size_t(j)] = m.CM;
-            GMf[size_t(f)][size_t(j)] = m.GM;
+            y1 += a * y * p;
+            y2 += a * I;
+            y3 += a * m.CM;
+            y4 += a * m.LS;
+            y5 += a * m.GM;
+            CMf[at(f, j)] = m.CM;
+            GMf[at(f, j)] = m.GM;
         }
+        sim.Y[1][j] = y1;
+        sim.Y[2][j] = y2;
+        sim.Y[3][j] = y3;
+        sim.Y[4][j] = y4;
+        sim.Y[5][j] = y5;
         sim.PercentDone += sim.GetSmartShare() / N;
         sim.UpdateProgress();
     }
@@ -270,21 +283,21 @@ RunOutcome RunSimulation(const RunRequest& req, const RunReference& ref, RunCont
     sim.CalcY();
 
     // Field results: means and sample standard deviations of the per-acre margins.
-    auto meanStd = [N](const std::vector<double>& v, double& mean, double& sd) {
+    auto meanStd = [N](const double* v, double& mean, double& sd) {
         long double sum = 0;
-        for (int j = 1; j <= N; ++j) sum += v[size_t(j)];
+        for (int j = 1; j <= N; ++j) sum += v[j];
         mean = double(sum / N);
         long double sq = 0;
         for (int j = 1; j <= N; ++j) {
-            const long double d = v[size_t(j)] - (long double)mean;
+            const long double d = v[j] - (long double)mean;
             sq += d * d;
         }
         sd = N > 1 ? double(std::sqrt(sq / (N - 1))) : 0.0;
     };
     for (int f = 0; f < n; ++f) {
         double cm, cmsd, gm, gmsd;
-        meanStd(CMf[size_t(f)], cm, cmsd);
-        meanStd(GMf[size_t(f)], gm, gmsd);
+        meanStd(&CMf[at(f, 0)], cm, cmsd);
+        meanStd(&GMf[at(f, 0)], gm, gmsd);
         FieldRecord& r = fields[size_t(f)];
         r.Set(fCM, cm);
         r.Set(fCMSD, cmsd);

@@ -282,8 +282,9 @@ void TRiskSimulation::CorrelateBlock(int s, int e) {
 }
 
 void TRiskSimulation::calcStat() {
-    // One sample has no spread to speak of; nothing reads the statistics of such a run.
-    if (N < 2) {
+    // One sample has no spread to speak of; nothing reads the statistics of such a run, nor
+    // those of an object whose owner has turned them off.
+    if (N < 2 || !SampleStatistics) {
         AddSmartTick();
         AddSmartTick();
         return;

@@ -102,6 +102,9 @@ public:
     std::uint32_t StartTime = 0;
     TProgressDisplay* StatusBar = nullptr;
     double PercentDone = 0.0;
+    // Whether CalcInput computes the sample statistics (XMin .. XR). The run's second object,
+    // whose samples are copied into the main one, turns them off: nothing reads them.
+    bool SampleStatistics = true;
 
     // Where the tick counts come from; SystemTickCount unless a test puts in its own clock.
     std::function<std::uint32_t()> TickCount;
