@@ -214,12 +214,16 @@ TEST(SimulationRun, MaltSlicesSellAtTheMaltOrTheFeedPrice) {
 }
 
 TEST(SimulationRun, ResultsGridSummaryAndRepeatability) {
+    auto farm = [] {
+        std::vector<FieldRecord> f = {Field(1, 2, 100), Field(2, 2, 300), Field(3, 28, 50)};
+        f[0].Set(fInsurance, true);
+        f[0].Set(fCoverageLevel, int64_t(3));
+        f[0].Set(fCoverageAdjustment, 40.0);
+        f[2].Set(fC1, 20.0);
+        return f;
+    };
     Harness h;
-    std::vector<FieldRecord> fields = {Field(1, 2, 100), Field(2, 2, 300), Field(3, 28, 50)};
-    fields[0].Set(fInsurance, true);
-    fields[0].Set(fCoverageLevel, int64_t(3));
-    fields[0].Set(fCoverageAdjustment, 40.0);
-    fields[2].Set(fC1, 20.0);
+    std::vector<FieldRecord> fields = farm();
     RunOutcome o = h.Run(fields, 5000, 3);
     ASSERT_FALSE(o.refused);
     EXPECT_EQ(o.seed, 12345u);
@@ -260,11 +264,7 @@ TEST(SimulationRun, ResultsGridSummaryAndRepeatability) {
 
     // The same seed gives the same run bit for bit.
     Harness again;
-    std::vector<FieldRecord> copy = {Field(1, 2, 100), Field(2, 2, 300), Field(3, 28, 50)};
-    copy[0].Set(fInsurance, true);
-    copy[0].Set(fCoverageLevel, int64_t(3));
-    copy[0].Set(fCoverageAdjustment, 40.0);
-    copy[2].Set(fC1, 20.0);
+    std::vector<FieldRecord> copy = farm();
     again.Run(copy, 5000, 3);
     EXPECT_EQ(copy, fields);
     for (int k = 1; k <= 1000; ++k) ASSERT_EQ(again.main.GM[3][k], h.main.GM[3][k]);
