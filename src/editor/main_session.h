@@ -1,0 +1,151 @@
+#pragma once
+// TMainSession: everything the main window does, as a model. It holds the window's state (the
+// scenario selector, the description, the location edits, the soil zone and risk area
+// selectors, the file name panel, the title, the iteration choice, the status bar), the column
+// editor, the store and the objects a run fills, and offers the window's handlers under their
+// names. The desktop window mirrors this state and forwards its events; the session driver of
+// acremark-cli scripts it.
+//
+// Life cycle: the constructor is the window's creation (before the data module exists);
+// DataModuleCreate loads the reference tables; FormShow is the first showing.
+
+#include "budget/comparison_grid.h"
+#include "budget/scenario_summary.h"
+#include "budget/simulation_run.h"
+#include "data/number_format.h"
+#include "data/risk_data.h"
+#include "data/risk_store.h"
+#include "editor/crops.h"
+#include "editor/prompts.h"
+#include "editor/session_services.h"
+#include "editor/status_bar.h"
+#include "sim/risk_simulation.h"
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace acremark {
+
+inline constexpr const char* kHelpViewerTitle = "Acremark$ (Version 5.50 - March 26, 2023) ";
+inline constexpr const char* kUserGuidePage = "res:///HelpUserGuide.htm";
+inline constexpr const char* kAboutPage = "res:///About1.htm";
+inline constexpr const char* kSaveInputQuestion = "Do you want to save the input data?";
+inline constexpr const char* kUnknownLocationMessage =
+    "\rPlease check the land location(TRM) ,\rit is not in Corvain crop coverage area.";
+inline constexpr const char* kSoilZoneWarningHint =
+    "**Warning**:\rThe Crop Insurance Risk Area may not match\rthe Soil Zone you have chosen.";
+inline constexpr std::array<int, 3> kIterationChoices = {1000, 5000, 10000};
+
+// A drop-down list's state as the window shows it.
+struct TComboState {
+    int ItemIndex = -1; // -1: nothing selected
+    bool Enabled = true;
+    CellColor Color = CellColor::White;
+};
+
+class TMainSession : public TCropsHost {
+public:
+    // FormCreate. `programPath` names the program; FileName starts as it with ".crs".
+    TMainSession(Prompts& prompts, SettingsStore& settings, WelcomeWindow& welcome,
+                 const std::string& programPath = "");
+
+    // The data module: the reference tables (loaded once and shared), or loaded from a
+    // folder (throws ReferenceDataError naming the folder and the table).
+    void DataModuleCreate(std::shared_ptr<const TReferenceTables> tables);
+    void DataModuleCreate(const std::string& folder);
+    // First showing: 32 columns, scenario 1 with two empty fields, help viewer, welcome window.
+    void FormShow();
+    // Closing: asks whether to save; true when the program ends (Closed).
+    bool FormCloseQuery();
+
+    // --- Window state, mirrored by the widgets --------------------------------------------
+    std::string Caption;                     // title bar
+    TComboState ComboBoxScenario{0};         // item index 0..7 is scenario 1..8
+    std::string EditScenarioDescription;     // the description edit's text
+    std::array<std::string, 3> LocationEdit; // DBEdit1..3: township, range, meridian texts
+    TComboState ComboBoxSoilType;            // soil zone 0..4; aqua after a known location
+    TComboState ComboBoxRiskArea;            // risk area number − 1 (the list is hidden)
+    std::string PanelFileName;               // the file name without extension
+    int RadioGroupIteration = 2;             // index into kIterationChoices
+    bool ScenarioChanging = false;
+    bool Closed = false;
+    std::string WelcomeStartCaption = "Start"; // "Resume" after the first showing
+    std::string HelpTitle, HelpUserGuidePage, HelpAboutPage;
+    std::optional<uint32_t> RunSeed; // a fixed seed for runs (tests, scripts); none: the clock
+
+    TStatusBarModel StatusBar1;
+    TdmRisk dmRisk;
+    TRiskData RiskData;
+    TRiskSimulation Simulation;  // 8 scenarios
+    TRiskSimulation Simulation2; // 1 scenario, for the malt barley slices
+    TComparisonGrid sgScenario;  // the comparison window's grid
+    TScenarioSummary ScenarioSummary;
+    int RunCount = 0;
+    TCrops Crops;
+
+    int CurrentScenario() const override { return ComboBoxScenario.ItemIndex + 1; }
+    int SoilZoneIndex() const override { return ComboBoxSoilType.ItemIndex; }
+    int RiskAreaIndex() const override { return ComboBoxRiskArea.ItemIndex; }
+    int Iterations() const { return kIterationChoices[size_t(RadioGroupIteration)]; }
+    // The last complete land location was not found (columns disabled until a known one).
+    bool LocationUnknown() const { return locationUnknown_; }
+    // The soil zone warning icon: shown, blinking, while the chosen soil zone differs from
+    // the one the risk area implies.
+    bool SoilZoneWarning() const;
+    // The context menu's "Copy From" items: all but the current scenario's.
+    bool CopyFromEnabled(int scenario) const { return scenario != CurrentScenario(); }
+
+    void SetSeparators(const NumberSeparators& s);
+    // The malt barley dialog's runner (the window, or a script); none closes it at once.
+    void SetMaltDialogRunner(MaltDialogRunner* runner) { malt_ = runner; }
+
+    // --- Handlers --------------------------------------------------------------------------
+    void ComboBoxScenarioChange(int scenario); // 1..8
+    void miScenario1Click(int from);           // Copy From scenario 1..8
+    void miClearCurrentScenarioClick();
+    void EditScenarioDescriptionChange(const std::string& text);
+    // A location edit's (0..2) whole text changed: the land location rule.
+    void DBEdit1Change(int edit, const std::string& text);
+    // The edit hands its text to its field; refused text shows the field's message and the
+    // edit takes its last accepted text again (false).
+    bool LocationEditExit(int edit);
+    void ComboBoxSoilTypeChange(int index);
+    void ComboBoxRiskAreaChange(int index);
+    void BitBtnOpenClick();
+    bool BitBtnSaveClick(); // true when the file was written
+    void BitBtnWelcomeClick();
+    // The user guide: the document's path when it exists in `programFolder` (the window asks
+    // the shell to open it), else the warning and none.
+    std::optional<std::string> BitBtnHelpClick(const std::string& programFolder);
+    void ContactUsClick(); // the welcome window's "Contact Us"
+    // The run of the shown scenario (Run button, "Run Simulation", an iteration choice).
+    RunOutcome BitBtn1Click();
+    RunOutcome RadioGroupIterationClick(int index);
+    // The comparison grid's target cells (rows 10 to 12) typed.
+    void SetTargetText(int row, const std::string& text);
+    void Timer1Timer(const DateTimeParts& now);
+    void HeaderControl1SectionClick(int k) { Crops.HeaderControl1SectionClick(k); }
+    void AddAField1Click() { Crops.AddAField1Click(); }
+    bool FormKeyDown(NavKey key) { return Crops.FormKeyDown(key); }
+
+    void RunMaltDialog(TMaltBarleyForm& form) override;
+
+private:
+    void LandLocationRule();
+    void SoilTypeChanged();
+    void RiskAreaChanged();
+    void UpdateSoilSelectorEnabled();
+    bool LocationFound() const;
+
+    Prompts& prompts_;
+    SettingsStore& settings_;
+    WelcomeWindow& welcome_;
+    MaltDialogRunner* malt_ = nullptr;
+    bool dataModule_ = false;
+    bool locationUnknown_ = false;
+    std::array<std::string, 3> locationAccepted_; // the location fields' values as text
+};
+
+} // namespace acremark

@@ -1,0 +1,52 @@
+#pragma once
+// What the session asks of its surroundings besides Prompts: the settings file and the welcome
+// window. The desktop program implements them with the settings file beside the program and the
+// real window; tests and the session driver with the small implementations below.
+
+#include <string>
+
+namespace acremark {
+
+// The settings file: section "Section1", key NotShowWelcomeForm (default false).
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+    virtual bool NotShowWelcomeForm() const = 0;
+    virtual void SetNotShowWelcomeForm(bool value) = 0;
+};
+
+class MemorySettings : public SettingsStore {
+public:
+    explicit MemorySettings(bool notShow = false) : value_(notShow) {}
+    bool NotShowWelcomeForm() const override { return value_; }
+    void SetNotShowWelcomeForm(bool value) override { value_ = value; }
+
+private:
+    bool value_;
+};
+
+// The welcome window, shown modally with the main window's title; returns the state of its
+// "do not show again" check box when it closes.
+class WelcomeWindow {
+public:
+    virtual ~WelcomeWindow() = default;
+    virtual bool ShowModal(const std::string& title) = 0;
+};
+
+// A welcome window that is answered at once, leaving its check box as given.
+class AnsweredWelcome : public WelcomeWindow {
+public:
+    explicit AnsweredWelcome(bool notShowAgain = false) : notShow_(notShowAgain) {}
+    bool ShowModal(const std::string& title) override {
+        ++Shows;
+        LastTitle = title;
+        return notShow_;
+    }
+    int Shows = 0;
+    std::string LastTitle;
+
+private:
+    bool notShow_;
+};
+
+} // namespace acremark
