@@ -1,0 +1,174 @@
+#pragma once
+// The scenario comparison window: the comparison grid of all eight scenarios over the two result
+// charts, with a button panel on the left. It shows the grid model, the simulation object's
+// results and the enterprise summaries that the main window owns; it holds no results itself.
+//
+// The main window connects the buttons it serves (Main, Print, Report, Help), calls
+// SetDescription when a scenario description is typed, ClearAllScenarios when a file is opened,
+// and after a run GridChanged, ChartLayout, ChartRedraw and ShowForm (or ShowResults for all
+// four).
+
+#include "budget/comparison_grid.h"
+#include "ui/comparison_export.h"
+
+#include <QImage>
+#include <QSplitter>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace acremark {
+
+class Prompts;
+class TComparisonGridDelegate;
+class TComparisonGridModel;
+class TRiskSimulation;
+class TScenarioGridView;
+class TScenarioSummary;
+class TSimChart;
+
+// A chart picture: an image as large as the widget, drawn again whenever its size changes.
+// (Drawing into the picture's current size needs no screen-sized bitmap behind it.)
+class TChartPicture : public QWidget {
+    Q_OBJECT
+public:
+    explicit TChartPicture(QWidget* parent = nullptr);
+    // Draws the chart into a fresh image of the widget's size (nothing while it has no area).
+    void Redraw();
+    const QImage& Image() const { return image_; }
+    std::function<void(QImage&)> Draw;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QImage image_;
+};
+
+// The chart panel: the two chart pictures either side of a 6-pixel splitter.
+class TChartSplitter : public QSplitter {
+    Q_OBJECT
+public:
+    explicit TChartSplitter(QWidget* parent = nullptr);
+    // Moves the splitter as the user's drag does (splitterMoved follows).
+    void MoveSplitterTo(int leftWidth) { moveSplitter(leftWidth, 1); }
+    std::function<void()> Resized;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+};
+
+class TChartForm : public QWidget {
+    Q_OBJECT
+public:
+    TChartForm(TRiskSimulation& sim, TComparisonGrid& grid, TScenarioSummary& summary,
+               TSimChart& chart, QWidget* parent = nullptr);
+    ~TChartForm() override;
+
+    static constexpr int kButtonPanelWidth = 97;
+    static constexpr int kGridHeight = 248;
+    static constexpr int kSplitterWidth = 6;
+    static QString Caption();
+
+    // The share of the chart panel's width given to the left chart; the splitter keeps it.
+    double ChartSizeRatio = 0.45;
+
+    // Messages and the export's file question; the window's own dialogs while none is set.
+    Prompts* prompts = nullptr;
+
+    // Shows the window non-modally and brings it to the front; showing lays out and redraws
+    // the charts.
+    void ShowForm();
+    // After a run filled a scenario's column: repaint the grid, lay out and redraw the charts,
+    // show the window.
+    void ShowResults();
+    // The grid model changed (a run filled a column): repaint it.
+    void GridChanged();
+    // Box s (1..8) shows scenario s's description.
+    void SetDescription(int s, const QString& text);
+    // The left chart's width from ChartSizeRatio.
+    void ChartLayout();
+    // Both charts drawn again into their pictures (while the window is shown).
+    void ChartRedraw();
+    // Clears every scenario's results, their enterprise summaries, the description boxes and
+    // the charts; the targets stay as typed. The "Clear" button; also on opening a file.
+    void ClearAllScenarios();
+
+    // The run of scenario s used this iteration count and seed (for the exported table).
+    void SetRunInfo(int s, int iterations, std::uint32_t seed);
+    const ComparisonRunInfos& RunInfos() const { return runs_; }
+
+    // The grid's context menu: "Copy" puts the table on the clipboard as tab-separated text;
+    // "Export CSV…" asks for a file name and writes it as CSV.
+    void CopyGrid();
+    void ExportCsv();
+    // Writes the CSV file; false (after a message) when it cannot be written.
+    bool WriteCsv(const QString& fileName);
+
+    // Button handlers.
+    void BitBtnMainClick() { emit MainClicked(); }
+    void BitBtnClearClick() { ClearAllScenarios(); }
+    void BitBtnPrintClick() { emit PrintClicked(); }
+    void BitBtnReportClick() { emit ReportClicked(); }
+    void BitBtnHelpClick() { emit HelpClicked(); }
+    void BitBtnCloseClick() { hide(); }
+
+    // Typing in a target cell: the model takes the text and re-evaluates every scenario.
+    void sgScenarioKeyUp(int row, const QString& text);
+
+    // The widgets, named by role.
+    QWidget* PanelButtons;
+    QLabel* ImageLogo;
+    QPushButton* BitBtnMain;
+    QPushButton* BitBtnClear;
+    QPushButton* BitBtnPrint;
+    QPushButton* BitBtnReport;
+    QPushButton* BitBtnHelp;
+    QPushButton* BitBtnClose;
+    QLabel* ImageBanner;
+    QWidget* PanelOutput;
+    TScenarioGridView* sgScenario;
+    std::array<QPlainTextEdit*, 9> DescriptionMemo{}; // index 1..8
+    TChartSplitter* PanelChart;
+    TChartPicture* ImageChartLeft;  // risk-return chart
+    TChartPicture* ImageChartRight; // gross margin probability curves
+    QMenu* GridMenu;                // the grid's context menu
+    QAction* ActionCopy;
+    QAction* ActionExportCsv;
+
+signals:
+    void MainClicked();
+    void PrintClicked();
+    void ReportClicked();
+    void HelpClicked();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void OutputPanelResize();
+    void SplitterMoved();
+    void GridContextMenu(const QPoint& pos);
+    void Message(const QString& caption, const QString& text);
+
+    TRiskSimulation& sim_;
+    TComparisonGrid& grid_;
+    TScenarioSummary& summary_;
+    TSimChart& chart_;
+    TComparisonGridModel* model_;
+    TComparisonGridDelegate* delegate_;
+    ComparisonRunInfos runs_;
+    QString lastCsvName_;
+};
+
+} // namespace acremark

@@ -1,0 +1,733 @@
+// The scenario comparison window: layout, target editing with its key filter, clearing, cell
+// drawing, buttons, and the grid's Copy and CSV export. Results are put into the simulation
+// object directly, then filled into the grid as a run does.
+#include "ui/chart_form.h"
+
+#include "budget/comparison_grid.h"
+#include "budget/scenario_summary.h"
+#include "data/number_format.h"
+#include "editor/scripted_prompts.h"
+#include "results/scenario_colors.h"
+#include "results/sim_chart.h"
+#include "sim/risk_simulation.h"
+#include "ui/comparison_grid_view.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QEnterEvent>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QWindow>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+using namespace acremark;
+
+namespace {
+
+// A scenario's results: gross margin curve rising evenly from lo to hi, and its statistics.
+struct Result {
+    double lo, hi, cmMean, cmStd, gmMean, gmStd;
+};
+
+// The chance, as the grid shows it, that a curve rising evenly from lo to hi (entry k =
+// lo + (hi - lo)(k - 1)/999) lies below v: position 1 + (v - lo) * 999 / (hi - lo) of 1000.
+std::string ExpectedChance(const Result& r, double v) {
+    double b = v <= r.lo ? 0 : v >= r.hi ? 1000 : 1 + (v - r.lo) * 999 / (r.hi - r.lo);
+    return FormatFloat("0.00%", b / 10);
+}
+
+// The gross margin such a curve falls below with chance c per cent (entry 0 holds 0).
+std::string ExpectedMargin(const Result& r, double c) {
+    double x = std::clamp(c * 10, 0.0, 1000.0);
+    double v = x < 1 ? x * r.lo : r.lo + (r.hi - r.lo) * (x - 1) / 999;
+    return FormatFloat("$#,##0", v);
+}
+
+// Pixels of ink of a colour inside a rectangle of an image: text and lines are smoothed, so a
+// pixel counts when it lies at least halfway from the background to the colour, on the line
+// between them.
+int CountInk(const QImage& image, const QRect& area, const QColor& ink,
+             const QColor& background = Qt::white) {
+    const QRect r = area.intersected(image.rect());
+    const int dr = ink.red() - background.red(), dg = ink.green() - background.green(),
+              db = ink.blue() - background.blue();
+    const double span = dr * dr + dg * dg + db * db;
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const QColor p = image.pixelColor(x, y);
+            const int pr = p.red() - background.red(), pg = p.green() - background.green(),
+                      pb = p.blue() - background.blue();
+            const double t = (pr * dr + pg * dg + pb * db) / span;
+            if (t < 0.5) continue;
+            const double er = pr - t * dr, eg = pg - t * dg, eb = pb - t * db;
+            if (er * er + eg * eg + eb * eb <= 30 * 30) ++n;
+        }
+    return n;
+}
+
+// Ink of a colour in a chart picture.
+int ChartInk(const TChartPicture* picture, const QColor& ink) {
+    return CountInk(picture->Image(), picture->Image().rect(), ink);
+}
+
+// Input as the window system delivers it (this test program is not linked with QtTest).
+void SendKey(QWidget* w, int key, const QString& text, Qt::KeyboardModifiers mods = {}) {
+    QKeyEvent press(QEvent::KeyPress, key, mods, text);
+    QApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, mods, text);
+    QApplication::sendEvent(w, &release);
+    QCoreApplication::processEvents(); // an editor closes by a queued call
+}
+
+void Return(QWidget* w) {
+    SendKey(w, Qt::Key_Return, QStringLiteral("\r"));
+}
+void Backspace(QWidget* w) {
+    SendKey(w, Qt::Key_Backspace, QStringLiteral("\b"));
+}
+void Tab(QWidget* w) {
+    SendKey(w, Qt::Key_Tab, QStringLiteral("\t"));
+}
+
+// A typed character goes where the keyboard focus is: the open editor, else the grid; a key
+// that opens the editor is released in it. Qt's key codes of printable ASCII are their upper
+// case characters.
+void TypeKey(QTableView* view, char c) {
+    auto focus = [view]() -> QWidget* {
+        QWidget* editor = view->indexWidget(view->currentIndex());
+        return editor ? editor : view;
+    };
+    const int key = std::toupper(static_cast<unsigned char>(c));
+    const QString text(QLatin1Char{c});
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(focus(), &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(focus(), &release);
+}
+
+void Click(QWidget* w, QPoint pos) {
+    const QPointF global = w->mapToGlobal(QPointF(pos));
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(pos), global, Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(pos), global, Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &release);
+}
+
+// Shows the window and lets the window system expose it.
+bool ShowAndExpose(TChartForm& form) {
+    form.ShowForm();
+    for (int i = 0; i < 500; ++i) {
+        if (form.windowHandle() && form.windowHandle()->isExposed()) break;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(2);
+    }
+    QApplication::setActiveWindow(&form);
+    QCoreApplication::processEvents();
+    return form.windowHandle() && form.windowHandle()->isExposed();
+}
+
+class ChartFormTest : public ::testing::Test {
+protected:
+    TRiskSimulation sim{8};
+    TComparisonGrid grid;
+    TScenarioSummary summary;
+    TSimChart chart{sim};
+    ScriptedPrompts prompts;
+    std::unique_ptr<TChartForm> form;
+
+    void SetUp() override { MakeForm(); }
+
+    void MakeForm() {
+        form = std::make_unique<TChartForm>(sim, grid, summary, chart);
+        form->prompts = &prompts;
+        ASSERT_TRUE(ShowAndExpose(*form));
+    }
+
+    // What a run leaves: the simulation object's results and the grid's column.
+    void Fill(int s, const Result& r) {
+        for (int k = 1; k <= 1000; ++k) {
+            sim.GM[s][k] = r.lo + (r.hi - r.lo) * (k - 1) / 999.0;
+            sim.CM[s][k] = sim.GM[s][k] + 5000;
+        }
+        sim.CMMean[size_t(s)] = r.cmMean;
+        sim.CMStd[size_t(s)] = r.cmStd;
+        sim.GMMean[size_t(s)] = r.gmMean;
+        sim.GMStd[size_t(s)] = r.gmStd;
+        grid.FillScenario(sim, s, *grid.ReadTargets());
+        form->ShowResults();
+    }
+
+    QModelIndex Index(int col, int row) const { return form->sgScenario->model()->index(row, col); }
+
+    QLineEdit* Editor() const {
+        return qobject_cast<QLineEdit*>(
+            form->sgScenario->indexWidget(form->sgScenario->currentIndex()));
+    }
+
+    // Selects a cell with the mouse, as the user does.
+    void ClickCell(int col, int row) {
+        auto* view = form->sgScenario;
+        Click(view->viewport(), view->visualRect(Index(col, row)).center());
+    }
+
+    void Key(char c) { TypeKey(form->sgScenario, c); }
+
+    // A cell's rectangle in the grid's own coordinates.
+    QRect CellRect(int col, int row) const {
+        auto* view = form->sgScenario;
+        QRect r = view->visualRect(Index(col, row));
+        r.setWidth(view->CellWidth(col));
+        r.setHeight(view->CellHeight(row));
+        return r.translated(view->viewport()->pos());
+    }
+
+    const Result r2{-20000, 60000, 45000, 15000, 20000, 16000};
+    const Result r5{5000, 25000, 30000, 4000, 15000, 5000};
+};
+
+// ---- layout ----
+
+TEST_F(ChartFormTest, LayoutFollowsTheWindowSize) {
+    EXPECT_EQ(form->windowTitle(),
+              "Acremark$ (Version 5.50 - March 26, 2023)  -  Scenario Analysis");
+    struct Case {
+        int width, height;
+    };
+    for (Case c : {Case{892, 636}, Case{1300, 820}, Case{700, 500}}) {
+        SCOPED_TRACE(c.width);
+        form->resize(c.width, c.height);
+        QApplication::processEvents();
+        ASSERT_EQ(form->size(), QSize(c.width, c.height));
+
+        // Button panel: logo at the top, buttons 86 x 38 at left 6, banner at the bottom.
+        EXPECT_EQ(form->PanelButtons->geometry(), QRect(0, 0, 97, c.height));
+        EXPECT_EQ(form->ImageLogo->geometry(), QRect(1, 0, 95, 32));
+        const std::pair<QPushButton*, int> buttons[] = {
+            {form->BitBtnMain, 64},    {form->BitBtnClear, 128}, {form->BitBtnPrint, 192},
+            {form->BitBtnReport, 256}, {form->BitBtnHelp, 335},  {form->BitBtnClose, 392}};
+        for (auto [b, top] : buttons)
+            EXPECT_EQ(b->geometry(), QRect(6, top, 86, 38));
+        EXPECT_EQ(form->ImageBanner->geometry().bottom(), c.height - 3);
+        EXPECT_EQ(form->ImageBanner->size(), QSize(95, 24));
+
+        // Grid: 248 high over the charts; column 0 at 205, the rest shared out.
+        const int out = c.width - 97;
+        auto* view = form->sgScenario;
+        EXPECT_EQ(form->PanelOutput->geometry(), QRect(97, 0, out, c.height));
+        EXPECT_EQ(view->geometry(), QRect(0, 0, out, 248));
+        EXPECT_EQ(view->CellWidth(0), 205);
+        const int w = (out - 205 - 16) / 8;
+        for (int s = 1; s <= 8; ++s)
+            EXPECT_EQ(view->CellWidth(s), w);
+        EXPECT_EQ(view->CellHeight(0), 16);
+        EXPECT_EQ(view->CellHeight(1), 1);
+        EXPECT_EQ(view->CellHeight(2), 46);
+        for (int row = 3; row <= 12; ++row)
+            EXPECT_EQ(view->CellHeight(row), 16);
+        // Every row and column is in view: nothing scrolls.
+        EXPECT_LE(view->rowViewportPosition(12) + view->rowHeight(12), view->viewport()->height());
+        EXPECT_LE(view->columnViewportPosition(8) + view->columnWidth(8),
+                  view->viewport()->width());
+
+        // Description boxes over row 2: the placement rule, and each covers its cell.
+        for (int s = 1; s <= 8; ++s) {
+            QRect box = form->DescriptionMemo[size_t(s)]->geometry();
+            EXPECT_EQ(box, QRect(207 + (s - 1) * (w + 1), 21, w + 1, 46));
+            EXPECT_TRUE(box.contains(CellRect(s, 2))) << s;
+        }
+
+        // Charts: the left one takes ChartSizeRatio of the chart panel, the splitter 6.
+        const int chartWidth = form->PanelChart->width();
+        EXPECT_EQ(form->PanelChart->geometry(), QRect(0, 248, out, c.height - 248));
+        EXPECT_EQ(form->ImageChartLeft->width(), qRound(chartWidth * 0.45));
+        EXPECT_EQ(form->ImageChartRight->width(), chartWidth - 6 - form->ImageChartLeft->width());
+        EXPECT_EQ(form->ImageChartLeft->Image().deviceIndependentSize().toSize(),
+                  form->ImageChartLeft->size());
+        EXPECT_EQ(form->ImageChartRight->Image().deviceIndependentSize().toSize(),
+                  form->ImageChartRight->size());
+    }
+}
+
+TEST_F(ChartFormTest, MovedSplitterSetsTheRatioTheChartsKeep) {
+    auto* split = form->PanelChart;
+    const int width = split->width();
+    split->MoveSplitterTo(width / 4);
+    const int left = form->ImageChartLeft->width();
+    EXPECT_NEAR(left, width / 4, 1);
+    EXPECT_DOUBLE_EQ(form->ChartSizeRatio, double(left) / width);
+
+    form->resize(1280, 700);
+    QApplication::processEvents();
+    EXPECT_EQ(form->ImageChartLeft->width(), qRound(split->width() * form->ChartSizeRatio));
+    EXPECT_EQ(form->ImageChartLeft->Image().deviceIndependentSize().toSize(),
+              form->ImageChartLeft->size());
+
+    // A run's layout keeps the user's share.
+    form->ChartLayout();
+    EXPECT_EQ(form->ImageChartLeft->width(), qRound(split->width() * form->ChartSizeRatio));
+}
+
+// ---- targets ----
+
+TEST_F(ChartFormTest, TypingATargetReevaluatesEveryScenarioWithResultsAfterEachKey) {
+    Fill(2, r2);
+    Fill(5, r5);
+    struct Case {
+        int row;
+        std::string keys;
+    };
+    for (const Case& c :
+         {Case{10, "15000"}, Case{11, "-1500"}, Case{12, ".05"}, Case{12, "97.5"}}) {
+        SCOPED_TRACE(c.keys);
+        ClickCell(0, c.row);
+        std::string typed;
+        for (char k : c.keys) {
+            Key(k);
+            typed += k;
+            ASSERT_NE(Editor(), nullptr);
+            EXPECT_EQ(Editor()->text().toStdString(), typed);
+            EXPECT_EQ(grid.Cell(0, c.row), typed);
+            if (typed == "-" || typed == ".") continue; // still typing
+            const double v = std::stod(typed);
+            for (auto [s, r] : {std::pair{2, r2}, std::pair{5, r5}})
+                EXPECT_EQ(grid.Cell(s, c.row),
+                          c.row == 12 ? ExpectedMargin(r, v) : ExpectedChance(r, v))
+                    << "scenario " << s << " after " << typed;
+            for (int s : {1, 3, 4, 6, 7, 8})
+                EXPECT_EQ(grid.Cell(s, c.row), "");
+        }
+        Return(Editor());
+        EXPECT_EQ(Editor(), nullptr);
+        EXPECT_EQ(grid.Cell(0, c.row), c.keys);
+    }
+    EXPECT_TRUE(prompts.Shown.empty());
+    // Done editing, the label cell shows its sentence around the number.
+    EXPECT_EQ(Index(0, 10).data().toString(), "The chance of GM below $15,000 is:");
+    EXPECT_EQ(Index(0, 11).data().toString(), "The chance of GM below -$1,500 is:");
+    EXPECT_EQ(Index(0, 12).data().toString(), "There is a 98% chance of a GM below:");
+    // And the next run takes the typed targets.
+    Fill(3, r5);
+    EXPECT_EQ(grid.Cell(3, 10), ExpectedChance(r5, 15000));
+    EXPECT_EQ(grid.Cell(3, 12), ExpectedMargin(r5, 97.5));
+}
+
+TEST_F(ChartFormTest, KeyFilterDiscardsEveryOtherKeyBeforeAndWhileEditing) {
+    Fill(2, r2);
+    ClickCell(0, 10);
+    const std::string before = grid.Cell(2, 10);
+    // Not even an editor opens for a discarded key.
+    for (char k : std::string("a+, e*")) {
+        Key(k);
+        EXPECT_EQ(Editor(), nullptr) << k;
+    }
+    Key('3');
+    ASSERT_NE(Editor(), nullptr);
+    EXPECT_EQ(Editor()->text(), "3"); // typing replaces the old target
+    for (char k : std::string("a+, e*x"))
+        Key(k);
+    QGuiApplication::clipboard()->setText(QStringLiteral("999"));
+    SendKey(Editor(), Qt::Key_V, QStringLiteral("\x16"), Qt::ControlModifier); // no paste either
+    EXPECT_EQ(Editor()->text(), "3");
+    Backspace(Editor());
+    EXPECT_EQ(Editor()->text(), "");
+    EXPECT_EQ(grid.Cell(0, 10), "");
+    EXPECT_EQ(grid.Cell(2, 10), ExpectedChance(r2, 3)); // empty text changes no figure
+    EXPECT_NE(before, grid.Cell(2, 10));
+    EXPECT_TRUE(prompts.Shown.empty());
+}
+
+TEST_F(ChartFormTest, ATextThatIsNotANumberGivesTheConversionMessageAndChangesNoFigure) {
+    Fill(5, r5);
+    ClickCell(0, 11);
+    for (char k : std::string("12"))
+        Key(k);
+    const std::string shown = grid.Cell(5, 11);
+    EXPECT_EQ(shown, ExpectedChance(r5, 12));
+    Key('-');
+    ASSERT_EQ(prompts.Shown.size(), 1u);
+    EXPECT_EQ(prompts.Shown[0].caption, "Error");
+    EXPECT_EQ(prompts.Shown[0].text, "'12-' is not a valid floating point value");
+    EXPECT_EQ(grid.Cell(5, 11), shown);
+    EXPECT_EQ(grid.Cell(0, 11), "12-");
+    Key('.');
+    EXPECT_EQ(prompts.Shown.size(), 2u);
+    EXPECT_EQ(prompts.Shown[1].text, "'12-.' is not a valid floating point value");
+    Backspace(Editor()); // "12-" once more
+    Backspace(Editor());
+    EXPECT_EQ(prompts.Shown.size(), 3u);
+    EXPECT_EQ(grid.Cell(0, 11), "12");
+    EXPECT_EQ(grid.Cell(5, 11), shown);
+}
+
+TEST_F(ChartFormTest, OnlyTheThreeTargetsAreEditableAndTheFixedRowsAreNeverCurrent) {
+    Fill(2, r2);
+    auto* view = form->sgScenario;
+    struct Case {
+        int col, row;
+    };
+    for (Case c : {Case{0, 9}, Case{0, 3}, Case{2, 10}, Case{1, 12}}) {
+        ClickCell(c.col, c.row);
+        ASSERT_EQ(view->currentIndex(), Index(c.col, c.row));
+        const std::string before = grid.Cell(c.col, c.row);
+        Key('5');
+        EXPECT_EQ(Editor(), nullptr) << c.col << "," << c.row;
+        EXPECT_EQ(grid.Cell(c.col, c.row), before);
+    }
+    // Clicking a heading or a description cell leaves the current cell where it is.
+    ClickCell(1, 12);
+    for (int row : {0, 1}) {
+        ClickCell(3, row);
+        EXPECT_EQ(view->currentIndex(), Index(1, 12));
+    }
+    // The keyboard stops at row 3; Tab moves between cells.
+    ClickCell(4, 3);
+    SendKey(view, Qt::Key_Up, QString());
+    EXPECT_EQ(view->currentIndex(), Index(4, 3));
+    Tab(view);
+    EXPECT_EQ(view->currentIndex(), Index(5, 3));
+    // Tab out of a target's editor keeps what was typed and moves on.
+    ClickCell(0, 12);
+    Key('2');
+    Tab(Editor());
+    EXPECT_EQ(view->currentIndex(), Index(1, 12));
+    EXPECT_EQ(grid.Cell(0, 12), "2");
+    EXPECT_EQ(grid.Cell(2, 12), ExpectedMargin(r2, 2));
+    // The description boxes are not reached by Tab and cannot be typed into.
+    for (int s = 1; s <= 8; ++s) {
+        EXPECT_EQ(form->DescriptionMemo[size_t(s)]->focusPolicy(), Qt::ClickFocus);
+        EXPECT_TRUE(form->DescriptionMemo[size_t(s)]->isReadOnly());
+    }
+}
+
+// ---- clearing ----
+
+TEST_F(ChartFormTest, ClearEmptiesEveryScenarioButKeepsTheTargets) {
+    Fill(1, r2);
+    Fill(2, r5);
+    FieldRecord field;
+    field.Set(fAcres, 640.0);
+    summary.Fill(1, {field}, {0, 1, 2, 3, 4, 5}, {0, 1, 1, 1, 1, 1}, grid.Cell(1, 9));
+    ASSERT_FALSE(summary.IsEmpty(1));
+    form->SetDescription(1, "Canola on the home quarter");
+    form->SetDescription(2, "More wheat");
+    form->SetRunInfo(1, 10000, 77);
+    grid.SetTargetText(sim, 10, "12345");
+    form->GridChanged();
+    const QColor red = ScenarioColor(1);
+    ASSERT_GT(ChartInk(form->ImageChartRight, red), 0);
+    ASSERT_GT(ChartInk(form->ImageChartLeft, red), 0);
+
+    form->BitBtnClear->click();
+
+    for (int s = 1; s <= 8; ++s) {
+        EXPECT_EQ(grid.Cell(s, 0), "Scenario " + std::to_string(s));
+        for (int row = 1; row <= 12; ++row)
+            EXPECT_EQ(grid.Cell(s, row), "") << s << "," << row;
+        EXPECT_TRUE(form->DescriptionMemo[size_t(s)]->toPlainText().isEmpty());
+        EXPECT_TRUE(summary.IsEmpty(s));
+        EXPECT_FALSE(form->RunInfos()[size_t(s)].has_value());
+    }
+    EXPECT_EQ(grid.Cell(0, 10), "12345");
+    EXPECT_EQ(grid.Cell(0, 11), "10000");
+    EXPECT_EQ(sim.GM[1][1], sim.GM[1][1000]);
+    EXPECT_EQ(sim.GMMean[1], 0);
+    // The charts were drawn again, without curves or markers.
+    EXPECT_EQ(ChartInk(form->ImageChartRight, red), 0);
+    EXPECT_EQ(ChartInk(form->ImageChartLeft, red), 0);
+    // The next run fills its column again.
+    Fill(2, r5);
+    EXPECT_EQ(grid.Cell(2, 10), ExpectedChance(r5, 12345));
+}
+
+// ---- drawing ----
+
+TEST_F(ChartFormTest, CellsAreDrawnInTheirColoursRightAligned) {
+    Fill(1, r2);
+    Fill(2, r5);
+    Fill(3, r2);
+    form->SetDescription(1, "Canola and durum on rented land");
+    form->SetDescription(2, "All wheat");
+    ClickCell(2, 6);
+    const QImage image = form->sgScenario->grab().toImage();
+    const QColor face = form->palette().color(QPalette::Button);
+    const QColor aqua(0x00, 0xFF, 0xFF), white(Qt::white);
+
+    auto background = [&](int col, int row) {
+        return image.pixelColor(CellRect(col, row).topRight());
+    };
+    EXPECT_EQ(background(2, 6).rgb(), aqua.rgb()) << "the current cell";
+    EXPECT_EQ(background(1, 6).rgb(), white.rgb());
+    EXPECT_EQ(background(0, 4).rgb(), white.rgb());
+    EXPECT_EQ(background(3, 0).rgb(), face.rgb());
+    EXPECT_EQ(background(0, 2).rgb(), face.rgb());
+
+    // Text colours: column 0 by row, scenario columns by scenario, the sentences in parts.
+    struct Ink {
+        int col, row;
+        QColor colour;
+    };
+    const QColor purple(0x80, 0x00, 0x80), blue(0x00, 0x00, 0xFF), green(0x00, 0x80, 0x00);
+    for (Ink k :
+         {Ink{0, 3, purple}, Ink{0, 5, purple}, Ink{0, 6, blue}, Ink{0, 8, blue}, Ink{0, 9, green},
+          Ink{0, 10, QColor(Qt::red)}, Ink{0, 10, QColor(Qt::black)}, Ink{0, 12, QColor(Qt::red)},
+          Ink{1, 0, ScenarioColor(1)}, Ink{1, 3, ScenarioColor(1)}, Ink{3, 12, ScenarioColor(3)},
+          Ink{4, 0, ScenarioColor(4)}})
+        EXPECT_GT(CountInk(image, CellRect(k.col, k.row), k.colour, background(k.col, k.row)), 0)
+            << k.col << "," << k.row << " " << k.colour.name().toStdString();
+    EXPECT_EQ(CountInk(image, CellRect(0, 9), QColor(Qt::red)), 0);
+    EXPECT_EQ(CountInk(image, CellRect(1, 3), ScenarioColor(2)), 0);
+    EXPECT_EQ(CountInk(image, CellRect(0, 3), QColor(Qt::blue)), 0);
+
+    // The text ends 5 pixels inside the right edge, at the cell's top.
+    for (auto [col, row] : {std::pair{1, 3}, std::pair{0, 11}, std::pair{3, 12}}) {
+        const QRect cell = CellRect(col, row);
+        const QColor bg = image.pixelColor(cell.topRight());
+        int right = -1, top = -1;
+        for (int y = cell.top(); y <= cell.bottom(); ++y)
+            for (int x = cell.left(); x <= cell.right(); ++x)
+                if (image.pixelColor(x, y) != bg) {
+                    right = std::max(right, x);
+                    if (top < 0) top = y;
+                }
+        EXPECT_GE(right, cell.right() - 7) << col << "," << row;
+        EXPECT_LE(right, cell.right() - 5) << col << "," << row;
+        EXPECT_LE(top - cell.top(), 4) << col << "," << row;
+    }
+    // The description box of scenario 1 is silver and shows its text.
+    const QImage box = form->DescriptionMemo[1]->grab().toImage();
+    const QColor silver(0xC0, 0xC0, 0xC0);
+    int silverPixels = 0;
+    for (int y = 0; y < box.height(); ++y)
+        for (int x = 0; x < box.width(); ++x)
+            silverPixels += box.pixelColor(x, y) == silver;
+    EXPECT_GT(silverPixels, box.width() * box.height() / 2);
+    EXPECT_GT(CountInk(box, box.rect(), QColor(Qt::black), silver), 0);
+}
+
+// The whole window after runs of several scenarios, for looking at.
+TEST_F(ChartFormTest, RendersTheWholeWindow) {
+    // Before any run: headings, labels, targets, and charts without curves or markers.
+    EXPECT_TRUE(form->grab().toImage().save(
+        QStringLiteral(ACREMARK_BINARY_DIR "/test_chart_form_empty.png")));
+    for (int s = 1; s <= 7; ++s)
+        EXPECT_EQ(ChartInk(form->ImageChartLeft, ScenarioColor(s)), 0);
+
+    Fill(1, {-15000, 90000, 60000, 21000, 38000, 22000});
+    Fill(2, {-5000, 70000, 52000, 15000, 31000, 16000});
+    Fill(3, {10000, 50000, 41000, 8000, 29000, 8500});
+    Fill(4, {-30000, 120000, 70000, 33000, 44000, 34000});
+    const char* names[] = {"", "Base plan: canola, wheat, barley", "More peas", "Insured at 70%",
+                           "Rented quarter added"};
+    for (int s = 1; s <= 4; ++s) {
+        form->SetDescription(s, names[s]);
+        form->SetRunInfo(s, 10000, 1000u + unsigned(s));
+    }
+    ClickCell(0, 10);
+    for (char k : std::string("25000"))
+        Key(k);
+    Return(Editor());
+    const QImage image = form->grab().toImage();
+    ASSERT_EQ(image.size(), form->size() * image.devicePixelRatio());
+    const QString path = QStringLiteral(ACREMARK_BINARY_DIR "/test_chart_form_window.png");
+    EXPECT_TRUE(image.save(path));
+    // Both charts hold the four scenarios' colours; the blank scenarios show nothing.
+    for (int s = 1; s <= 4; ++s) {
+        EXPECT_GT(ChartInk(form->ImageChartLeft, ScenarioColor(s)), 0) << s;
+        EXPECT_GT(ChartInk(form->ImageChartRight, ScenarioColor(s)), 0) << s;
+    }
+    EXPECT_EQ(ChartInk(form->ImageChartRight, ScenarioColor(7)), 0);
+}
+
+// ---- buttons ----
+
+TEST_F(ChartFormTest, ButtonsHaveTheirCaptionsHintsAndActions) {
+    struct Case {
+        QPushButton* button;
+        const char* caption;
+        const char* hint;
+        void (TChartForm::*signal)();
+    };
+    const Case cases[] = {
+        {form->BitBtnMain, "Main\nInput Form", "Return to Mainform", &TChartForm::MainClicked},
+        {form->BitBtnPrint, "Print\nPreview", "Print current screen", &TChartForm::PrintClicked},
+        {form->BitBtnReport, "Summary\nReport", "Print Scenarios Comparison Report",
+         &TChartForm::ReportClicked},
+        {form->BitBtnHelp, "Help", "Help for the Acremark$", &TChartForm::HelpClicked},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.caption);
+        EXPECT_EQ(c.button->text(), c.caption);
+        EXPECT_EQ(c.button->toolTip(), c.hint);
+        int emitted = 0;
+        auto connection = QObject::connect(form.get(), c.signal, [&] { ++emitted; });
+        c.button->click();
+        QObject::disconnect(connection);
+        EXPECT_EQ(emitted, 1);
+    }
+    EXPECT_EQ(form->BitBtnClear->text(), "Clear\nScenarios");
+    EXPECT_EQ(form->BitBtnClear->toolTip(), "Clear all scenarios");
+    EXPECT_EQ(form->BitBtnClose->toolTip(), "Close the current form");
+
+    // The mouse over a button gives it the keyboard focus.
+    for (QPushButton* b : {form->BitBtnHelp, form->BitBtnMain, form->BitBtnClose}) {
+        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+        QApplication::sendEvent(b, &enter);
+        EXPECT_EQ(form->focusWidget(), b);
+    }
+    form->BitBtnClose->click();
+    EXPECT_FALSE(form->isVisible());
+    form->ShowForm();
+    EXPECT_TRUE(form->isVisible());
+}
+
+// ---- copy and export ----
+
+TEST_F(ChartFormTest, ExportWritesShownTextsRawNumbersAndRunsAndCopyTheSameTable) {
+    Fill(2, r2);
+    Fill(5, {1000, 9000, 0, 3000, 4000, 2500}); // a zero mean has no coefficient
+    form->SetRunInfo(2, 5000, 4021);
+    grid.SetTargetText(sim, 11, "7500.25");
+    form->GridChanged();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    prompts.FileNames.push_back(dir.filePath("compare").toStdString());
+    EXPECT_EQ(form->ActionExportCsv->text(), "Export CSV…");
+    form->ActionExportCsv->trigger();
+    QFile file(dir.filePath("compare.csv"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString csv = QString::fromUtf8(file.readAll());
+    QStringList lines = csv.split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.takeLast(), "");
+    ASSERT_EQ(lines.size(), 13);
+    EXPECT_TRUE(lines[0].startsWith(",Scenario 1,Scenario 2,"));
+    EXPECT_TRUE(lines[0].contains(",Target,Scenario 1 value,"));
+
+    // Rows 3..12 from the window's table, which the CSV quotes ("$45,000").
+    const auto table = ComparisonTable(grid, sim, form->RunInfos());
+    ASSERT_EQ(table.size(), 13u);
+    EXPECT_TRUE(lines[1].startsWith("Expected Contribution Margin,,\"" +
+                                    QString::fromStdString(grid.Cell(2, 3)) + "\",,," +
+                                    QString::fromStdString(grid.Cell(5, 3)) + ",,,,"))
+        << lines[1].toStdString();
+    for (int row = 3; row <= 12; ++row) {
+        const QStringList& line = table[size_t(row - 2)];
+        ASSERT_EQ(line.size(), 18);
+        for (int s = 1; s <= 8; ++s)
+            EXPECT_EQ(line[s].toStdString(), grid.Cell(s, row)) << row << "," << s;
+    }
+    EXPECT_EQ(table[7][0], "The chance of Gross Margin below $0 is:");
+    EXPECT_EQ(table[9][0], "The chance of GM below $7,500 is:");
+    EXPECT_EQ(table[9][9], "7500.25");
+    // The numbers behind the texts, unrounded.
+    auto number = [&](int row, int s) { return table[size_t(row - 2)][9 + s]; };
+    EXPECT_EQ(number(3, 2).toDouble(), r2.cmMean);
+    EXPECT_EQ(number(8, 2).toDouble(), r2.gmStd / r2.gmMean * 100);
+    EXPECT_EQ(number(5, 5), "") << "a zero mean leaves the coefficient empty";
+    EXPECT_EQ(number(3, 1), "");
+    const double chance = number(11, 2).toDouble();
+    EXPECT_EQ(FormatFloat("0.00%", chance), grid.Cell(2, 11));
+    EXPECT_NEAR(chance, (1 + (7500.25 - r2.lo) * 999 / (r2.hi - r2.lo)) / 10, 1e-9);
+    EXPECT_EQ(FormatFloat("$#,##0", number(12, 5).toDouble()), grid.Cell(5, 12));
+    // The runs' iteration counts and seeds where known.
+    EXPECT_EQ(table[11], QStringList({"Iterations", "", "5000", "", "", "", "", "", ""}));
+    EXPECT_EQ(table[12], QStringList({"Seed", "", "4021", "", "", "", "", "", ""}));
+    EXPECT_EQ(lines[11], "Iterations,,5000,,,,,,");
+
+    // While a target is being typed its row has no numbers.
+    grid.SetTargetText(sim, 11, "-");
+    EXPECT_EQ(ComparisonTable(grid, sim, form->RunInfos())[9][9 + 2], "");
+
+    // Copy puts the same table on the clipboard, tab separated.
+    form->ActionCopy->trigger();
+    const QString copied = QGuiApplication::clipboard()->text();
+    EXPECT_EQ(copied, ComparisonTabText(ComparisonTable(grid, sim, form->RunInfos())));
+    EXPECT_TRUE(copied.contains(QStringLiteral("Expected Gross Margin\t\t") +
+                                QString::fromStdString(grid.Cell(2, 6))));
+
+    // The next export offers the file written last.
+    form->ExportCsv();
+    EXPECT_EQ(prompts.FileDialogPresets.back(), dir.filePath("compare.csv").toStdString());
+}
+
+TEST_F(ChartFormTest, ExportThatCannotWriteSaysSoAndACancelWritesNothing) {
+    Fill(1, r2);
+    QTemporaryDir dir;
+    form->ExportCsv(); // the dialog is cancelled
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+    EXPECT_TRUE(prompts.Shown.empty());
+
+    const QString bad = dir.filePath("missing/folder/out.csv");
+    prompts.FileNames.push_back(bad.toStdString());
+    form->ExportCsv();
+    ASSERT_EQ(prompts.Shown.size(), 1u);
+    EXPECT_EQ(prompts.Shown[0].caption, "Error");
+    EXPECT_EQ(prompts.Shown[0].text.rfind("Could not write " + bad.toStdString() + ": ", 0), 0u);
+    EXPECT_FALSE(QFile::exists(bad));
+}
+
+// ---- separators ----
+
+TEST(ChartFormLocale, FiguresAndTypedTargetsFollowTheLocaleExceptC) {
+    struct Case {
+        QLocale locale;
+        std::string decimal, thousands, typed, target;
+    };
+    const Case cases[] = {
+        {QLocale::c(), ".", ",", "2.5", "2.5"},
+        {QLocale(QLocale::German, QLocale::Germany), ",", ".", ",5", ",5"},
+    };
+    const QLocale saved;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.decimal);
+        QLocale::setDefault(c.locale);
+        TRiskSimulation sim(8);
+        TComparisonGrid grid;
+        TScenarioSummary summary;
+        TSimChart chart(sim);
+        ScriptedPrompts prompts;
+        TChartForm form(sim, grid, summary, chart);
+        form.prompts = &prompts;
+        ASSERT_TRUE(ShowAndExpose(form));
+        EXPECT_EQ(grid.separators.decimal, c.decimal);
+        EXPECT_EQ(grid.separators.thousands, c.thousands);
+        EXPECT_EQ(chart.Separators.thousands, c.thousands);
+        for (int k = 1; k <= 1000; ++k)
+            sim.GM[1][k] = 10000 + 10 * k;
+        sim.CMMean[1] = 123456.5;
+        sim.GMMean[1] = 1;
+        grid.FillScenario(sim, 1, *grid.ReadTargets());
+        form.GridChanged();
+        EXPECT_EQ(grid.Cell(1, 3), "$123" + c.thousands + "457");
+
+        auto* view = form.sgScenario;
+        view->setCurrentIndex(view->model()->index(12, 0));
+        for (char k : c.typed)
+            TypeKey(view, k);
+        EXPECT_EQ(grid.Cell(0, 12), c.target);
+        EXPECT_TRUE(prompts.Shown.empty());
+        const double v = c.decimal == "." ? 2.5 : 0.5;
+        const double x = v * 10;
+        const int i = int(x);
+        const double margin = sim.GM[1][i] + (x - i) * (sim.GM[1][i + 1] - sim.GM[1][i]);
+        EXPECT_EQ(grid.Cell(1, 12), FormatFloat("$#,##0", margin, grid.separators));
+    }
+    QLocale::setDefault(saved);
+}
+
+} // namespace
