@@ -539,6 +539,14 @@ void TCropFrame::LoadProfileDefaults() {
         Store(fC7, Value());
     }
     CoverageLevelStep(false);
+    // Lines that were blank already raise no change; the totals still have to be those of
+    // the lines now held (a new field without a profile gets 0, not a blank total).
+    const FieldRecord& r = Record();
+    double b = 0;
+    for (int f = fB1; f <= fB14; ++f)
+        b += r.AsFloat(f);
+    Store(fB, b);
+    Store(fC, r.AsFloat(fC1) + r.AsFloat(fC6) + r.AsFloat(fC7));
 }
 
 void TCropFrame::DBLookupComboBoxSFIClick(std::optional<int> practice) {

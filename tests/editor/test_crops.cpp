@@ -84,6 +84,7 @@ TEST_F(ColumnTest, LeaseLinesExcludeEachOther) {
 
 TEST_F(ColumnTest, PracticeAndSoilZoneChooseTheCostProfile) {
     LocateBrown();
+    s.HeaderControl1SectionClick(3);
     ChooseCrop(1, 2); // feed barley on stubble in the Brown zone: profile (2, 1, 1)
     EXPECT_EQ(Rec(1).AsInteger(fSFI), 1);
     EXPECT_EQ(Rec(1).AsString(fUnit), "bushels");
@@ -106,7 +107,11 @@ TEST_F(ColumnTest, PracticeAndSoilZoneChooseTheCostProfile) {
     ChoosePractice(1, 2); // fallow
     EXPECT_DOUBLE_EQ(Num(1, fB2), 104.2);
 
-    // Beans have irrigated profiles only: on stubble every line is blank.
+    // Beans have irrigated profiles only: on stubble every line is blank, the totals 0 (or
+    // the cash rent), also in a new field whose lines were blank before.
+    ChooseCrop(3, 5);
+    EXPECT_DOUBLE_EQ(Num(3, fB), 0);
+    EXPECT_DOUBLE_EQ(Num(3, fC), 0);
     Type(2, fC1, "25");
     ChooseCrop(2, 4);
     for (int f = fB1; f <= fB14; ++f)
