@@ -1,0 +1,36 @@
+#include "ui/ini_settings.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace acremark {
+
+IniSettings::IniSettings(const QString& programPath, const QString& configDir) {
+    const QFileInfo program(programPath);
+    const QString name = program.completeBaseName() + ".ini";
+    const QFileInfo folder(program.absolutePath());
+    if (folder.isDir() && folder.isWritable()) {
+        path_ = program.absoluteDir().filePath(name);
+    } else {
+        QString dir = configDir.isEmpty()
+                          ? QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)
+                          : configDir;
+        QDir().mkpath(dir);
+        path_ = QDir(dir).filePath(name);
+    }
+}
+
+bool IniSettings::NotShowWelcomeForm() const {
+    QSettings s(path_, QSettings::IniFormat);
+    return s.value("Section1/NotShowWelcomeForm", false).toBool();
+}
+
+void IniSettings::SetNotShowWelcomeForm(bool value) {
+    QSettings s(path_, QSettings::IniFormat);
+    s.setValue("Section1/NotShowWelcomeForm", value);
+    s.sync();
+}
+
+} // namespace acremark

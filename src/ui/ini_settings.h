@@ -1,0 +1,25 @@
+#pragma once
+// The settings file: section "Section1", key NotShowWelcomeForm. It lives beside the program,
+// named like it with ".ini", when that folder can be written; an installed program's folder is
+// read-only, so the file then goes to the user's configuration folder.
+
+#include "editor/session_services.h"
+
+#include <QString>
+
+namespace acremark {
+
+class IniSettings : public SettingsStore {
+public:
+    // programPath: the program file; configDir: where the file goes when the program's folder
+    // cannot be written (the user's configuration folder when empty).
+    explicit IniSettings(const QString& programPath, const QString& configDir = {});
+    bool NotShowWelcomeForm() const override;
+    void SetNotShowWelcomeForm(bool value) override;
+    const QString& FilePath() const { return path_; }
+
+private:
+    QString path_;
+};
+
+} // namespace acremark
