@@ -62,6 +62,7 @@ void TStatusBarModel::SetPanelText(int panel, const std::string& text) {
 void TStatusBarModel::Repaint() {
     ++Repaints;
     Panels[2] = StatusPanel2Text(Tag, Panels[2]);
+    if (OnRepaint) OnRepaint();
 }
 
 } // namespace acremark

@@ -8,6 +8,7 @@
 #include "sim/progress_display.h"
 
 #include <array>
+#include <functional>
 #include <string>
 
 namespace acremark {
@@ -34,6 +35,8 @@ public:
     std::array<std::string, 4> Panels;
     int Tag = 100;
     int Repaints = 0;
+    // The window's immediate repaint of the bar, when one is shown.
+    std::function<void()> OnRepaint;
 
     int Percent() const override { return Tag; }
     void SetPercent(int percent) override { Tag = percent; }
