@@ -56,7 +56,8 @@ bool YesNo(const QJsonObject& o, const char* key, bool byDefault) {
 
 std::string AbsolutePath(const QJsonValue& v) {
     if (!v.isString()) throw ScriptError("a file name was expected");
-    return std::filesystem::absolute(v.toString().toStdString()).string();
+    // As a file dialog returns it: a full path.
+    return std::filesystem::absolute(v.toString().toStdString()).lexically_normal().string();
 }
 
 // The program's line breaks ("\r", "\r\n") as "\n".
