@@ -13,6 +13,19 @@ void TCrops::AddCrop() {
     DataLoading = false;
 }
 
+TCropFrame* TCrops::CropByID(int theID) {
+    for (auto& f : frames_)
+        if (f->FieldID == theID + 1) return f.get();
+    return nullptr;
+}
+
+void TCrops::DeleteCrop(int Index) {
+    if (Index < 0 || Index >= Count()) return;
+    if (Focus && Focus->Column == frames_[size_t(Index)]->FieldID) Focus.reset();
+    frames_.erase(frames_.begin() + Index);
+    CountCrops();
+}
+
 void TCrops::Build() {
     while (Count() < kColumns)
         AddCrop();

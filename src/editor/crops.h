@@ -58,8 +58,13 @@ public:
     TCropFrame& Crop(int fieldId) { return *frames_.at(size_t(fieldId - 1)); }
     const TCropFrame& Crop(int fieldId) const { return *frames_.at(size_t(fieldId - 1)); }
 
+    // The column whose header section has the identifier theID (its creation number, from 0).
+    TCropFrame* CropByID(int theID);
+
     // Appends one column (hidden, its header "Add crop"); Build adds them up to 32.
     void AddCrop();
+    // Frees column Index (from 0) with its header section; only when the program ends.
+    void DeleteCrop(int Index);
     void Build();
     void CountCrops();
     void SetActiveRow(int newRow);

@@ -103,6 +103,13 @@ void TMainSession::miScenario1Click(int p) {
     EditScenarioDescriptionChange(dmRisk.ScenarioDescriptions[size_t(p - 1)]);
 }
 
+std::array<bool, kScenarioCount> TMainSession::PopupMenu1Popup() const {
+    std::array<bool, kScenarioCount> items{};
+    for (int p = 1; p <= kScenarioCount; ++p)
+        items[size_t(p - 1)] = CopyFromEnabled(p);
+    return items;
+}
+
 void TMainSession::miClearCurrentScenarioClick() {
     const int c = CurrentScenario();
     RiskData.Legacy.ClearScenario(c);

@@ -96,6 +96,8 @@ public:
     bool SoilZoneWarning() const;
     // The context menu's "Copy From" items: all but the current scenario's.
     bool CopyFromEnabled(int scenario) const { return scenario != CurrentScenario(); }
+    // The context menu opens: whether each "Copy From" item (scenario 1..8) is enabled.
+    std::array<bool, kScenarioCount> PopupMenu1Popup() const;
 
     void SetSeparators(const NumberSeparators& s);
     // The malt barley dialog's runner (the window, or a script); none closes it at once.

@@ -43,6 +43,11 @@ TRgb SpectralColorAt(double fraction) {
     return SpectralColor(380 + 400 * (1 - fraction));
 }
 
+int StatusPanel2Width(int barWidth) {
+    const int w = barWidth - kStatusPanelWidths[0] - kStatusPanelWidths[1] - kStatusPanelWidths[3];
+    return w > 0 ? w : 0;
+}
+
 int StatusPanelFilled(int width, int tag) {
     return int(std::trunc(width * double(tag) / 100));
 }

@@ -23,6 +23,9 @@ TRgb SpectralColor(double wavelength);
 // Pixel column c of a panel w pixels wide shows SpectralColor(380 + 400 × (1 − c / w)):
 // the fraction is c / w; a fraction outside 0..1 gives black.
 TRgb SpectralColorAt(double fraction);
+// Panel widths: 0 and 1 are 50 pixels, 3 is 110; panel 2 takes the rest of the bar.
+inline constexpr int kStatusPanelWidths[4] = {50, 50, 0, 110};
+int StatusPanel2Width(int barWidth);
 // How many pixel columns of a panel w pixels wide are painted at tag t (0 paints it white).
 int StatusPanelFilled(int width, int tag);
 // Panel 2's text as drawing leaves it: "42 %" while t < 100, otherwise unchanged.

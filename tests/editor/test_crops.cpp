@@ -328,6 +328,7 @@ TEST_F(ColumnTest, HeaderClicksAddFieldsFromTheLeftAndRemoveToTheRight) {
     EXPECT_DOUBLE_EQ(s.dmRisk.cdsRisk.Locate(1, 1)->AsFloat(fAcres), 50);
 
     s.AddAField1Click();
+    EXPECT_EQ(s.Crops.CropByID(1), &Col(2));
     EXPECT_TRUE(Col(2).Shown());
     EXPECT_FALSE(Col(2).MaltLayout);
     EXPECT_TRUE(Col(2).NoCropField);

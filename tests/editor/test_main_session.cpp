@@ -214,8 +214,8 @@ TEST_F(SessionTest, CopyFromAndClearReplaceTheShownScenario) {
     Type(3, fAcres, "5");
     s.RiskData.Legacy.At(2, 2, 36) = 1;
 
-    EXPECT_FALSE(s.CopyFromEnabled(2));
-    EXPECT_TRUE(s.CopyFromEnabled(1));
+    EXPECT_EQ(s.PopupMenu1Popup(),
+              (std::array<bool, 8>{true, false, true, true, true, true, true, true}));
     s.miScenario1Click(1);
     EXPECT_EQ(s.Crops.CropCount, 2);
     EXPECT_DOUBLE_EQ(Num(1, fAcres), 100);
@@ -405,6 +405,7 @@ TEST_F(SessionTest, RunWritesResultsIntoColumnsGridAndStatusBar) {
 
 TEST(StatusBar, SpectralBarAndPanelText) {
     EXPECT_EQ(StatusPanelFilled(200, 42), 84);
+    EXPECT_EQ(StatusPanel2Width(600), 390);
     EXPECT_EQ(StatusPanelFilled(200, 0), 0);
     EXPECT_EQ(StatusPanel2Text(42, "Time:  1.000 seconds"), "42 %");
     EXPECT_EQ(StatusPanel2Text(100, "Time:  1.000 seconds"), "Time:  1.000 seconds");
