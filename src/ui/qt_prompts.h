@@ -19,6 +19,9 @@ QString DialogFilter(const std::string& filter);
 class QtPrompts : public Prompts {
 public:
     QtPrompts(QWidget* parent, TCopyScenarioForm* copyForm);
+    // The windows are created after the session that uses the prompts.
+    void SetParent(QWidget* parent) { parent_ = parent; }
+    void SetCopyForm(TCopyScenarioForm* copyForm) { copyForm_ = copyForm; }
 
     void ShowMessage(const std::string& caption, const std::string& text) override;
     bool AskYesNo(const std::string& caption, const std::string& text) override;
@@ -28,6 +31,9 @@ public:
     std::optional<std::string> SaveFileName(const std::string& filter,
                                             const std::string& fileName) override;
     CopyScenarioAnswer AskCopyScenario(const std::string& boldLine, int preselected) override;
+
+    // Answers the next open dialog without showing it (a file named at start, or dropped).
+    std::optional<std::string> NextOpenFileName;
 
 private:
     QPointer<QWidget> parent_;

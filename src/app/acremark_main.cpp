@@ -1,0 +1,132 @@
+// acremark: the desktop program. Start-up creates the main window, the data module (the
+// reference tables load before the main window shows), the comparison window, the copy dialog,
+// the help viewer, the malt barley dialog and the welcome window, then runs the event loop
+// until the main window closes.
+#include "data/reference_tables.h"
+#include "editor/main_session.h"
+#include "results/sim_chart.h"
+#include "ui/chart_form.h"
+#include "ui/copy_scenario_form.h"
+#include "ui/help_window.h"
+#include "ui/ini_settings.h"
+#include "ui/main_form.h"
+#include "ui/malt_barley_dialog.h"
+#include "ui/qt_prompts.h"
+#include "ui/welcome_form.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QMessageBox>
+#include <QTimer>
+#include <QUrl>
+#include <cstdio>
+
+using namespace acremark;
+
+namespace {
+
+// $ACREMARK_DATA, else refdata beside the program, else ../share/acremark/refdata.
+QString ReferenceFolder() {
+    const QString env = qEnvironmentVariable("ACREMARK_DATA");
+    if (!env.isEmpty()) return env;
+    const QDir exe(QCoreApplication::applicationDirPath());
+    const QString beside = exe.filePath("refdata");
+    if (QFileInfo(beside).isDir()) return beside;
+    return QDir::cleanPath(exe.filePath("../share/acremark/refdata"));
+}
+
+// The welcome window is created last, but the session needs it from the start.
+class LateWelcome : public WelcomeWindow {
+public:
+    TWelcomeForm* form = nullptr;
+    bool ShowModal(const std::string& title) override {
+        return form ? form->ShowModal(title) : false;
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName("Acremark");
+    QApplication::setApplicationName("acremark");
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Acremark$: compares cropping plans of a farm by simulating the coming season.\n"
+        "FILE.crs, when given, is opened at start as Open does.");
+    parser.addHelpOption();
+    parser.addPositionalArgument("FILE.crs", "A scenario file to open at start.", "[FILE.crs]");
+    parser.process(app);
+
+    IniSettings settings(QCoreApplication::applicationFilePath());
+    QtPrompts prompts(nullptr, nullptr);
+    LateWelcome welcome;
+
+    // FormCreate; then the data module.
+    TMainSession session(prompts, settings, welcome,
+                         QCoreApplication::applicationFilePath().toStdString());
+    TMainForm mainForm(session);
+    prompts.SetParent(&mainForm);
+    mainForm.SetPrompts(&prompts);
+    try {
+        session.DataModuleCreate(ReferenceFolder().toStdString());
+    } catch (const std::exception& e) {
+        const QString message = QString("Acremark$ cannot start.\n\n%1").arg(e.what());
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+        QMessageBox::critical(nullptr, "Error", message);
+        return 1;
+    }
+    QLocale locale;
+    if (locale.language() != QLocale::C)
+        session.SetSeparators({locale.decimalPoint().toStdString(),
+                               locale.groupSeparator().toStdString()});
+
+    TSimChart chart(session.Simulation);
+    TChartForm chartForm(session.Simulation, session.sgScenario, session.ScenarioSummary, chart);
+    chartForm.prompts = &prompts;
+    mainForm.SetChartForm(&chartForm);
+    TCopyScenarioForm copyForm(&mainForm);
+    prompts.SetCopyForm(&copyForm);
+    THelpWindow help(&mainForm);
+    TMaltBarleyDialog maltDialog(&mainForm);
+    session.SetMaltDialogRunner(&maltDialog);
+    TWelcomeForm welcomeForm(&mainForm);
+    welcome.form = &welcomeForm;
+
+    auto openDocument = [](const std::string& path) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+    };
+    mainForm.OnOpenDocument = openDocument;
+    mainForm.OnHelp = [&](const std::string& page, const std::string& topic) {
+        help.SetTitle(session.HelpTitle);
+        help.LoadRes(page);
+        if (!topic.empty()) help.LoadHelp(topic);
+    };
+    welcomeForm.OnUserGuide = [&] {
+        auto path = session.BitBtnHelpClick(QCoreApplication::applicationDirPath().toStdString());
+        if (path) openDocument(*path);
+    };
+    welcomeForm.OnContactUs = [&] { session.ContactUsClick(); };
+    QObject::connect(&chartForm, &TChartForm::MainClicked, &mainForm, [&] {
+        mainForm.show();
+        mainForm.raise();
+        mainForm.activateWindow();
+    });
+    QObject::connect(&chartForm, &TChartForm::HelpClicked, &mainForm, [&] {
+        auto path = session.BitBtnHelpClick(QCoreApplication::applicationDirPath().toStdString());
+        if (path) openDocument(*path);
+    });
+
+    mainForm.show();
+    const QStringList files = parser.positionalArguments();
+    QTimer::singleShot(0, &mainForm, [&] {
+        mainForm.FirstShow();
+        if (!files.isEmpty()) mainForm.OpenFile(QFileInfo(files.first()).absoluteFilePath());
+    });
+    return app.exec();
+}

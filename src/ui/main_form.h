@@ -1,0 +1,118 @@
+#pragma once
+// TMainForm: the main window. It mirrors a TMainSession (the window's whole logic) and forwards
+// every event to it: the title bar with Open and Save, the scenario selector and description,
+// the land location and soil type, the field columns under their header with the row labels,
+// the buttons at the left, the context menu and the status bar.
+
+#include "editor/main_session.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QButtonGroup;
+class QComboBox;
+class QHeaderView;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QScrollArea;
+class QStandardItemModel;
+class QTimer;
+
+namespace acremark {
+
+class QtPrompts;
+class TChartForm;
+class TCropColumn;
+class TStatusBarWidget;
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMainForm(TMainSession& session, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // The comparison window, which a run fills and shows and Open clears.
+    void SetChartForm(TChartForm* form) { chartForm_ = form; }
+    // The prompts the session uses, so that a file named at start or dropped answers Open.
+    void SetPrompts(QtPrompts* prompts) { prompts_ = prompts; }
+    // Help: the input help on a topic (row labels) and the about page.
+    std::function<void(const std::string& page, const std::string& topic)> OnHelp;
+    // Opens a document with the desktop's default program (the user guide).
+    std::function<void(const std::string& path)> OnOpenDocument;
+
+    // Builds the columns and runs the session's first showing (after every window exists).
+    void FirstShow();
+    // Mirrors the session's whole state.
+    void SyncAll();
+    // Opens a file as Open does, without the dialog (a file named at start, or dropped).
+    void OpenFile(const QString& path);
+
+    // Widgets, for tests and the key hook.
+    TCropColumn* Column(int fieldId) const { return columns_.at(size_t(fieldId - 1)); }
+    QHeaderView* Header() const { return header_; }
+    QComboBox* ComboBoxScenario = nullptr;
+    QLineEdit* EditScenarioDescription = nullptr;
+    std::array<QLineEdit*, 3> DBEditLocation{};
+    QComboBox* ComboBoxSoilType = nullptr;
+    QComboBox* ComboBoxRiskArea = nullptr;
+    QLabel* ImageSoilWarning = nullptr;
+    QLabel* PanelFileName = nullptr;
+    std::array<QRadioButton*, 3> RadioGroupIteration{};
+    QPushButton *BitBtnOpen = nullptr, *BitBtnSave = nullptr, *BitBtnRun = nullptr,
+                *BitBtnScenario2 = nullptr, *BitBtnPrint = nullptr, *BitBtnWelcome = nullptr,
+                *BitBtnHelp = nullptr;
+    TStatusBarWidget* StatusBar1 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    std::array<QLabel*, 39> RowLabels{}; // 1..38
+
+    void BitBtn1Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    QWidget* BuildTitleBar();
+    QWidget* BuildScenarioBar();
+    QWidget* BuildButtonColumn();
+    QWidget* BuildColumnsArea();
+    void BuildMenu();
+    void LayoutColumns();
+    void ApplyFocus();
+    void ColumnFocusIn(int column, int tag);
+    void FocusChanged(QWidget* old, QWidget* now);
+    void ShowResults(const RunOutcome& run);
+    void OpenClicked();
+    void SaveClicked();
+    void Timer1Timer();
+    void AddRecentFile(const QString& path);
+    void RebuildRecentMenu();
+
+    TMainSession& session_;
+    QPointer<TChartForm> chartForm_;
+    QtPrompts* prompts_ = nullptr;
+    std::vector<TCropColumn*> columns_;
+    QHeaderView* header_ = nullptr;
+    QStandardItemModel* headerModel_ = nullptr;
+    QScrollArea* scroll_ = nullptr;
+    QWidget* columnsHost_ = nullptr;
+    QWidget* labelPanel_ = nullptr;
+    QWidget* endMarker_ = nullptr;
+    QLabel* titleLeft_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
+    QTimer* timer_ = nullptr;
+    bool syncing_ = false;
+    bool built_ = false;
+    bool blink_ = false;
+};
+
+} // namespace acremark
