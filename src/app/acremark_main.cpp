@@ -18,12 +18,14 @@
 #include <QCommandLineParser>
 #include <QDesktopServices>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLocale>
 #include <QMessageBox>
 #include <QTimer>
 #include <QUrl>
 #include <cstdio>
+#include <functional>
 
 using namespace acremark;
 
@@ -43,7 +45,9 @@ QString ReferenceFolder() {
 class LateWelcome : public WelcomeWindow {
 public:
     TWelcomeForm* form = nullptr;
+    std::function<void()> beforeShow; // the main window shows its columns first
     bool ShowModal(const std::string& title) override {
+        if (beforeShow) beforeShow();
         return form ? form->ShowModal(title) : false;
     }
 };
@@ -51,6 +55,8 @@ public:
 } // namespace
 
 int main(int argc, char** argv) {
+    QElapsedTimer sinceStart;
+    sinceStart.start();
     QApplication app(argc, argv);
     QApplication::setOrganizationName("Acremark");
     QApplication::setApplicationName("acremark");
@@ -61,9 +67,17 @@ int main(int argc, char** argv) {
         "FILE.crs, when given, is opened at start as Open does.");
     parser.addHelpOption();
     parser.addPositionalArgument("FILE.crs", "A scenario file to open at start.", "[FILE.crs]");
+    QCommandLineOption measure("measure-startup",
+                               "Print the milliseconds from start to the first shown main window "
+                               "on stdout and quit (for the start-up benchmark).");
+    parser.addOption(measure);
     parser.process(app);
 
-    IniSettings settings(QCoreApplication::applicationFilePath());
+    IniSettings iniSettings(QCoreApplication::applicationFilePath());
+    // Measuring the start-up neither shows the welcome window nor touches the settings file.
+    MemorySettings quietSettings(true);
+    SettingsStore& settings =
+        parser.isSet(measure) ? static_cast<SettingsStore&>(quietSettings) : iniSettings;
     QtPrompts prompts(nullptr, nullptr);
     LateWelcome welcome;
 
@@ -89,6 +103,9 @@ int main(int argc, char** argv) {
     TSimChart chart(session.Simulation);
     TChartForm chartForm(session.Simulation, session.sgScenario, session.ScenarioSummary, chart);
     chartForm.prompts = &prompts;
+    // The comparison print and the summary report come with the printed reports.
+    chartForm.BitBtnPrint->setEnabled(false);
+    chartForm.BitBtnReport->setEnabled(false);
     mainForm.SetChartForm(&chartForm);
     TCopyScenarioForm copyForm(&mainForm);
     prompts.SetCopyForm(&copyForm);
@@ -97,6 +114,10 @@ int main(int argc, char** argv) {
     session.SetMaltDialogRunner(&maltDialog);
     TWelcomeForm welcomeForm(&mainForm);
     welcome.form = &welcomeForm;
+    welcome.beforeShow = [&] {
+        mainForm.SyncAll();
+        QApplication::processEvents();
+    };
 
     auto openDocument = [](const std::string& path) {
         QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
@@ -124,6 +145,16 @@ int main(int argc, char** argv) {
 
     mainForm.show();
     const QStringList files = parser.positionalArguments();
+    if (parser.isSet(measure)) {
+        QTimer::singleShot(0, &mainForm, [&] {
+            mainForm.FirstShow();
+            QApplication::processEvents();
+            std::printf("%lld\n", static_cast<long long>(sinceStart.elapsed()));
+            std::fflush(stdout);
+            QApplication::exit(0);
+        });
+        return app.exec();
+    }
     QTimer::singleShot(0, &mainForm, [&] {
         mainForm.FirstShow();
         if (!files.isEmpty()) mainForm.OpenFile(QFileInfo(files.first()).absoluteFilePath());

@@ -486,6 +486,9 @@ void TMainForm::SyncAll() {
     ImageSoilWarning->setVisible(session_.SoilZoneWarning() && blink_);
 
     const TCrops& crops = session_.Crops;
+    for (int k = crops.Count() + 1; k <= kMaxFields; ++k)
+        if (!headerModel_->horizontalHeaderItem(k - 1))
+            headerModel_->setHorizontalHeaderItem(k - 1, new QStandardItem("Add crop"));
     for (int k = 1; k <= kMaxFields && k <= crops.Count(); ++k) {
         const TCropFrame& f = crops.Crop(k);
         QStandardItem* item = headerModel_->horizontalHeaderItem(k - 1);
