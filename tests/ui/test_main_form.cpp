@@ -7,8 +7,10 @@
 #include "ui/malt_barley_dialog.h"
 #include "ui/spin_gauge.h"
 #include "ui/status_bar_widget.h"
+#include "ui/welcome_form.h"
 
 #include <QCheckBox>
+#include <QPushButton>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -208,4 +210,16 @@ TEST(MaltDialog, KeysMoveByTagAndClosingStoresTheChance) {
     dialog.Execute(form);
     EXPECT_EQ(r.AsFloat(fMaltBarley), 35);
     EXPECT_EQ(r.AsFloat(fPriceLow), 9.5);
+}
+
+TEST(WelcomeForm, ResumeAfterTheFirstShowingAndTheCheckBox) {
+    TWelcomeForm form;
+    QTimer::singleShot(0, [&] {
+        form.grab().save(QString(ACREMARK_BINARY_DIR) + "/welcome_form.png");
+        form.CheckBoxNotShow->setChecked(true);
+        form.ButtonStart->click();
+    });
+    EXPECT_TRUE(form.ShowModal("Acremark$ (Version 5.50 - March 26, 2023)"));
+    EXPECT_EQ(form.windowTitle(), "Acremark$ (Version 5.50 - March 26, 2023)");
+    EXPECT_EQ(form.ButtonStart->text(), "Resume");
 }
