@@ -4,6 +4,7 @@
 #include "budget/run_reference.h"
 #include "budget/simulation_run.h"
 #include "data/reference_tables.h"
+#include "sim/progress_display.h"
 #include "sim/risk_simulation.h"
 
 #include <benchmark/benchmark.h>
@@ -51,10 +52,21 @@ std::vector<FieldRecord> LargestFarm(const TReferenceTables& ref) {
     return fields;
 }
 
+// Counts the repaints a run asks of the status bar.
+class CountingDisplay : public TProgressDisplay {
+public:
+    int Percent() const override { return percent; }
+    void SetPercent(int p) override { percent = p; }
+    void SetPanelText(int, const std::string&) override {}
+    void Repaint() override { ++repaints; }
+    int percent = 0, repaints = 0;
+};
+
 void BM_LargestRun(benchmark::State& state) {
     const TReferenceTables ref = TReferenceTables::LoadFromFolder(kRefData);
     const RunReference lookups = MakeRunReference(ref);
-    TRiskSimulation main(8), second(1);
+    CountingDisplay display;
+    TRiskSimulation main(8, &display), second(1, &display);
     TMaltTable malt;
     TComparisonGrid grid;
     TScenarioSummary summary;
@@ -68,7 +80,9 @@ void BM_LargestRun(benchmark::State& state) {
     req.iterations = int(state.range(0));
     req.seed = 2023;
     for (auto _ : state) {
+        display.repaints = 0;
         RunOutcome o = RunSimulation(req, lookups, ctx);
+        state.counters["repaints"] = display.repaints;
         if (o.refused) state.SkipWithError(o.message.c_str());
         benchmark::DoNotOptimize(main.GMMean[1]);
     }

@@ -187,10 +187,16 @@ RunOutcome RunSimulation(const RunRequest& req, const RunReference& ref, RunCont
             if (m == 0) return;
             TRiskSimulation& second = ctx.second;
             second.SampleStatistics = false; // its samples are copied; nothing reads its statistics
+            // The slices draw without a display of their own: the bar keeps the run's progress
+            // instead of starting again at 0 for every slice (and the run repaints it at most
+            // once per whole percent).
+            TProgressDisplay* display = second.StatusBar;
+            second.StatusBar = nullptr;
             second.Setup(2 * n, m, 5);
             SetTriangles(second, fields, a);
             SetFieldCorrelations(second, crops, irrigated, req.riskAreaIndex, ref);
             second.CalcInput();
+            second.StatusBar = display;
             for (int v = 1; v <= 2 * n; ++v)
                 for (int k = 1; k <= m; ++k) sim.X[v][lo + k] = second.X[v][k];
         };
