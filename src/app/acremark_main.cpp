@@ -98,8 +98,8 @@ int main(int argc, char** argv) {
     }
     QLocale locale;
     if (locale.language() != QLocale::C)
-        session.SetSeparators({locale.decimalPoint().toStdString(),
-                               locale.groupSeparator().toStdString()});
+        session.SetSeparators(
+            {locale.decimalPoint().toStdString(), locale.groupSeparator().toStdString()});
 
     TSimChart chart(session.Simulation);
     TChartForm chartForm(session.Simulation, session.sgScenario, session.ScenarioSummary, chart);

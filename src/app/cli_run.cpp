@@ -48,7 +48,8 @@ TProgressDisplay* Progress() {
 
 QJsonArray Numbers(const double* v, int from, int to) {
     QJsonArray a;
-    for (int i = from; i <= to; ++i) a.append(v[i]);
+    for (int i = from; i <= to; ++i)
+        a.append(v[i]);
     return a;
 }
 
@@ -115,19 +116,23 @@ std::string RowLabel(const TComparisonGrid& g, int row) {
     const std::string& t = g.Cell(0, row);
     auto num = ParseDouble(t);
     switch (row) {
-    case 9: return "The chance of Gross Margin below $0 is:";
+    case 9:
+        return "The chance of Gross Margin below $0 is:";
     case 10:
     case 11:
         return "The chance of GM below " + (num ? FormatFloat("$#,##0", *num) : t) + " is:";
-    case 12: return "There is a " + (num ? FormatFloat("0", *num) : t) + "% chance of a GM below:";
-    default: return t;
+    case 12:
+        return "There is a " + (num ? FormatFloat("0", *num) : t) + "% chance of a GM below:";
+    default:
+        return t;
     }
 }
 
 std::string CsvField(const std::string& s) {
     if (s.find_first_of(",\"\n") == std::string::npos) return s;
     std::string q = "\"";
-    for (char c : s) q += c == '"' ? std::string("\"\"") : std::string(1, c);
+    for (char c : s)
+        q += c == '"' ? std::string("\"\"") : std::string(1, c);
     return q + "\"";
 }
 
@@ -158,7 +163,8 @@ int CmdCompare(CliContext& ctx) {
     }
     std::vector<size_t> width(table[0].size(), 0);
     for (const auto& line : table)
-        for (size_t c = 0; c < line.size(); ++c) width[c] = std::max(width[c], Utf8Length(line[c]));
+        for (size_t c = 0; c < line.size(); ++c)
+            width[c] = std::max(width[c], Utf8Length(line[c]));
     for (const auto& line : table) {
         std::string text;
         for (size_t c = 0; c < line.size(); ++c) {
@@ -166,7 +172,8 @@ int CmdCompare(CliContext& ctx) {
             // Labels left-aligned, figures right-aligned as the grid shows them.
             text += c == 0 ? line[c] + pad : "  " + pad + line[c];
         }
-        while (!text.empty() && text.back() == ' ') text.pop_back();
+        while (!text.empty() && text.back() == ' ')
+            text.pop_back();
         ctx.out << text << "\n";
     }
     return 0;
@@ -255,13 +262,14 @@ RunOutcome RunScenario(CliFarm& farm, CliResults& results, int scenario,
     RunRequest req;
     req.scenario = scenario;
     req.fields = &fields;
-    for (size_t k = 1; k <= fields.size(); ++k) req.headers.push_back("Field # " + std::to_string(k));
+    for (size_t k = 1; k <= fields.size(); ++k)
+        req.headers.push_back("Field # " + std::to_string(k));
     req.riskAreaIndex = farm.riskAreaIndex;
     req.iterations = options.iterations;
     req.seed = options.seed;
     results.main.StatusBar = results.second.StatusBar = Progress();
-    RunContext rc{results.main, results.second, results.malt, results.grid, results.summary,
-                  nullptr, &results.runs};
+    RunContext rc{results.main,    results.second, results.malt, results.grid,
+                  results.summary, nullptr,        &results.runs};
     const RunReference ref = MakeRunReference(*farm.reference);
     return RunSimulation(req, ref, rc);
 }

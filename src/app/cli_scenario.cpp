@@ -15,7 +15,8 @@ namespace {
 
 QJsonArray IntList(const std::array<int32_t, kScenarioCount>& v) {
     QJsonArray a;
-    for (int32_t x : v) a.append(x);
+    for (int32_t x : v)
+        a.append(x);
     return a;
 }
 
@@ -43,7 +44,8 @@ int CmdDump(CliContext& ctx) {
     o["soil_zone_index"] = IntList(c.soilZoneIndex);
     o["risk_area_index"] = IntList(c.riskAreaIndex);
     QJsonArray descriptions;
-    for (const auto& d : c.descriptions) descriptions.append(Q(d));
+    for (const auto& d : c.descriptions)
+        descriptions.append(Q(d));
     o["descriptions"] = descriptions;
     QJsonArray fields;
     for (const auto& r : c.fields) {
@@ -76,9 +78,9 @@ int CmdImport(CliContext& ctx) {
     QJsonParseError perr;
     QJsonDocument doc = QJsonDocument::fromJson(ReadWholeFile(ctx.args[0]), &perr);
     if (doc.isNull() || !doc.isObject())
-        throw CliError("Cannot read " + ctx.args[0].toStdString() + ": " +
-                       (doc.isNull() ? perr.errorString().toStdString()
-                                     : std::string("not a JSON object")));
+        throw CliError(
+            "Cannot read " + ctx.args[0].toStdString() + ": " +
+            (doc.isNull() ? perr.errorString().toStdString() : std::string("not a JSON object")));
     const QJsonObject root = doc.object();
     TdmRisk dm;
     ReadIntList(root, "soil_zone_index", dm.SoilZoneIndex);
@@ -98,8 +100,8 @@ int CmdImport(CliContext& ctx) {
         try {
             dm.cdsRisk.Append(r);
         } catch (const TableError& e) {
-            throw CliError("Field " + std::to_string(n + 1) + " of " +
-                           ctx.args[0].toStdString() + ": " + e.what());
+            throw CliError("Field " + std::to_string(n + 1) + " of " + ctx.args[0].toStdString() +
+                           ": " + e.what());
         }
     }
     TRiskData rd;
@@ -108,7 +110,8 @@ int CmdImport(CliContext& ctx) {
     return 0;
 }
 
-const CliCommand dump("dump", "dump FILE.crs              a scenario file's store as JSON", CmdDump);
+const CliCommand dump("dump", "dump FILE.crs              a scenario file's store as JSON",
+                      CmdDump);
 const CliCommand import("import", "import FARM.json OUT.crs   writes a scenario file from JSON",
                         CmdImport);
 } // namespace

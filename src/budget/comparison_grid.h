@@ -24,6 +24,12 @@ public:
     // A scenario has results when its row 3 is not empty.
     bool HasResults(int s) const { return !cells_[size_t(s)][3].empty(); }
 
+    // The unrounded risk lines of a gross margin curve p (entries 0..1000): the chance in per
+    // cent of a margin below v, and the margin below which it falls with chance v per cent (a
+    // negative chance counts as 0, one of 100 or more as the highest block).
+    static double ChanceBelow(const double* p, double v);
+    static double MarginAtChance(const double* p, double v);
+
     // Chance (per cent, "0.00%") that scenario sno's gross margin is below v, into row iRow.
     void UpdateBreakeven(const TRiskSimulation& sim, int sno, int iRow, double v);
     // Gross margin ("$#,##0") below which scenario sno falls with chance v per cent, into iRow.

@@ -14,10 +14,10 @@ double PremiumPerAcre(double springPrice, double baseCoverage, int coverageLevel
 
 // What an insured field's payment depends on besides the iteration's crop yield and price.
 struct InsuranceTerms {
-    double G = 0;     // guaranteed production per acre: base coverage × coverage fraction
-    double g = 0;     // spring price
-    double F = 0;     // floor price
-    bool spe = false; // spring price endorsement taken
+    double G = 0;         // guaranteed production per acre: base coverage × coverage fraction
+    double g = 0;         // spring price
+    double F = 0;         // floor price
+    bool spe = false;     // spring price endorsement taken
     bool covered = false; // a coverage level 1..4: otherwise nothing is paid
 };
 

@@ -55,9 +55,11 @@ std::optional<std::string> LastBlank(const FieldRecord& r) {
 std::optional<std::string> LastBadTriangle(const FieldRecord& r) {
     std::optional<std::string> msg;
     auto v = [&](int f) { return r.AsFloat(f); };
-    if (v(fYieldLow) > v(fYieldMost)) msg = "Worst Possible Yield is greater than Most Likely Yield.";
+    if (v(fYieldLow) > v(fYieldMost))
+        msg = "Worst Possible Yield is greater than Most Likely Yield.";
     if (v(fYieldHigh) < v(fYieldMost)) msg = "Best Possible Yield is less than Most Likely Yield.";
-    if (v(fPriceLow) > v(fPriceMost)) msg = "Worst Possible Price is greater than Most Likely Price.";
+    if (v(fPriceLow) > v(fPriceMost))
+        msg = "Worst Possible Price is greater than Most Likely Price.";
     if (v(fPriceHigh) < v(fPriceMost)) msg = "Best Possible Price is less than Most Likely Price.";
     if (r.AsInteger(fCrop) == 3) {
         if (v(fPriceLow2) > v(fPriceMost2))
@@ -106,10 +108,17 @@ void SetFieldCorrelations(TRiskSimulation& sim, const std::vector<int>& crops,
             if (row) {
                 std::optional<double> y;
                 switch (group) {
-                case 'A': y = row->YieldA; break;
-                case 'C': y = row->YieldC; break;
-                case 'D': y = row->YieldD; break;
-                default: y = ip && iq ? row->YieldBI : (ip || iq) ? row->YieldBID : row->YieldBD;
+                case 'A':
+                    y = row->YieldA;
+                    break;
+                case 'C':
+                    y = row->YieldC;
+                    break;
+                case 'D':
+                    y = row->YieldD;
+                    break;
+                default:
+                    y = ip && iq ? row->YieldBI : (ip || iq) ? row->YieldBID : row->YieldBD;
                 }
                 yield = y.value_or(0.0);
                 price = row->Price;
@@ -158,8 +167,10 @@ RunOutcome RunSimulation(const RunRequest& req, const RunReference& ref, RunCont
     const auto started = std::chrono::steady_clock::now();
     if (ctx.status) ctx.status->SetPanelText(2, "");
     RunOutcome out;
-    if (req.seed) SetRandSeed(*req.seed);
-    else ReseedFromClock();
+    if (req.seed)
+        SetRandSeed(*req.seed);
+    else
+        ReseedFromClock();
     out.seed = RandSeed();
 
     sim.CMCol = 3;
@@ -198,7 +209,8 @@ RunOutcome RunSimulation(const RunRequest& req, const RunReference& ref, RunCont
             second.CalcInput();
             second.StatusBar = display;
             for (int v = 1; v <= 2 * n; ++v)
-                for (int k = 1; k <= m; ++k) sim.X[v][lo + k] = second.X[v][k];
+                for (int k = 1; k <= m; ++k)
+                    sim.X[v][lo + k] = second.X[v][k];
         };
         double prev = 0;
         for (const auto& row : ctx.malt.Rows()) {
@@ -224,8 +236,8 @@ RunOutcome RunSimulation(const RunRequest& req, const RunReference& ref, RunCont
         auto frac = CoverageFraction(r.AsInteger(fCoverageLevel));
         t.covered = frac.has_value() && !r.IsNull(fCoverageLevel);
         t.G = r.AsFloat(fCoverageAdjustment) * frac.value_or(0.0);
-        if (auto prices = ref.insurancePrices ? ref.insurancePrices(crops[size_t(f)])
-                                              : std::nullopt) {
+        if (auto prices =
+                ref.insurancePrices ? ref.insurancePrices(crops[size_t(f)]) : std::nullopt) {
             t.g = prices->first;
             t.F = prices->second;
         }
@@ -233,7 +245,7 @@ RunOutcome RunSimulation(const RunRequest& req, const RunReference& ref, RunCont
     }
     // The crops whose acre-weighted yield and price an insured field needs, each worked out
     // once per iteration over the crop's fields in column order.
-    std::vector<std::vector<int>> averaged; // per averaged crop: its fields
+    std::vector<std::vector<int>> averaged;            // per averaged crop: its fields
     std::vector<int> slot(static_cast<size_t>(n), -1); // per insured field: its crop's average
     {
         std::map<int, int> slotOfCrop;
@@ -264,9 +276,8 @@ RunOutcome RunSimulation(const RunRequest& req, const RunReference& ref, RunCont
         for (int f = 0; f < n; ++f) {
             const double y = sim.X[f + 1][j], p = sim.X[n + f + 1][j];
             const int c = slot[size_t(f)];
-            const double I = c >= 0 ? IndemnityPerAcre(terms[size_t(f)], avgY[size_t(c)],
-                                                       avgH[size_t(c)])
-                                    : 0.0;
+            const double I =
+                c >= 0 ? IndemnityPerAcre(terms[size_t(f)], avgY[size_t(c)], avgH[size_t(c)]) : 0.0;
             const FieldMargins m = CalcMargins(lines[size_t(f)], y, p, I);
             const double a = acres[size_t(f)];
             y1 += a * y * p;
@@ -291,7 +302,8 @@ RunOutcome RunSimulation(const RunRequest& req, const RunReference& ref, RunCont
     // Field results: means and sample standard deviations of the per-acre margins.
     auto meanStd = [N](const double* v, double& mean, double& sd) {
         long double sum = 0;
-        for (int j = 1; j <= N; ++j) sum += v[j];
+        for (int j = 1; j <= N; ++j)
+            sum += v[j];
         mean = double(sum / N);
         long double sq = 0;
         for (int j = 1; j <= N; ++j) {

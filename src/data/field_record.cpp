@@ -13,20 +13,64 @@ constexpr FieldType I = FieldType::Int32, D = FieldType::Double, B = FieldType::
                     S = FieldType::String;
 
 const std::array<FieldSpec, kFieldCount> kDefs = {{
-    {"ScenarioID", I}, {"FieldID", I}, {"Description", S, 50}, {"Unit", S, 8}, {"Crop", I},
-    {"SFI", I}, {"Acres", D}, {"YieldLow", D}, {"YieldHigh", D}, {"YieldMost", D},
-    {"PriceLow", D}, {"PriceHigh", D}, {"PriceMost", D}, {"Insurance", B}, {"SPE", B},
-    {"CoverageLevel", I}, {"CoverageAdjustment", D},
-    {"B1", D}, {"B2", D}, {"B3", D}, {"B4", D}, {"B5", D}, {"B6", D}, {"B7", D}, {"B8", D},
-    {"B9", D}, {"B10", D}, {"B11", D}, {"B12", D}, {"B13", D}, {"B14", D}, {"B", D},
-    {"C1", D}, {"C2", D}, {"C3", D}, {"C4", D}, {"C5", D}, {"C6", D}, {"C7", D}, {"C", D},
-    {"CM", D}, {"CMSD", D}, {"GM", D}, {"GMSD", D},
-    {"D1", D}, {"D2", D}, {"D3", D}, {"D4", D},
-    {"MaltBarley", D}, {"PriceLow2", D}, {"PriceHigh2", D}, {"PriceMost2", D},
+    {"ScenarioID", I},
+    {"FieldID", I},
+    {"Description", S, 50},
+    {"Unit", S, 8},
+    {"Crop", I},
+    {"SFI", I},
+    {"Acres", D},
+    {"YieldLow", D},
+    {"YieldHigh", D},
+    {"YieldMost", D},
+    {"PriceLow", D},
+    {"PriceHigh", D},
+    {"PriceMost", D},
+    {"Insurance", B},
+    {"SPE", B},
+    {"CoverageLevel", I},
+    {"CoverageAdjustment", D},
+    {"B1", D},
+    {"B2", D},
+    {"B3", D},
+    {"B4", D},
+    {"B5", D},
+    {"B6", D},
+    {"B7", D},
+    {"B8", D},
+    {"B9", D},
+    {"B10", D},
+    {"B11", D},
+    {"B12", D},
+    {"B13", D},
+    {"B14", D},
+    {"B", D},
+    {"C1", D},
+    {"C2", D},
+    {"C3", D},
+    {"C4", D},
+    {"C5", D},
+    {"C6", D},
+    {"C7", D},
+    {"C", D},
+    {"CM", D},
+    {"CMSD", D},
+    {"GM", D},
+    {"GMSD", D},
+    {"D1", D},
+    {"D2", D},
+    {"D3", D},
+    {"D4", D},
+    {"MaltBarley", D},
+    {"PriceLow2", D},
+    {"PriceHigh2", D},
+    {"PriceMost2", D},
 }};
 } // namespace
 
-const FieldSpec& FieldDef(int index) { return kDefs.at(size_t(index)); }
+const FieldSpec& FieldDef(int index) {
+    return kDefs.at(size_t(index));
+}
 
 std::optional<int> FieldIndexOf(std::string_view name) {
     for (int i = 0; i < kFieldCount; ++i) {
@@ -76,10 +120,13 @@ void FieldRecord::Set(int i, const Value& v) {
             slot = ValueAsDouble(v);
         }
         break;
-    case FieldType::Bool: slot = ValueAsBool(v); break;
+    case FieldType::Bool:
+        slot = ValueAsBool(v);
+        break;
     case FieldType::String: {
         std::string s;
-        if (auto p = std::get_if<std::string>(&v)) s = *p;
+        if (auto p = std::get_if<std::string>(&v))
+            s = *p;
         else {
             FieldRecord tmp;
             tmp.values_[0] = v;

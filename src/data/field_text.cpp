@@ -11,8 +11,10 @@ namespace acremark {
 
 namespace {
 std::string_view Trim(std::string_view s) {
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front())))
+        s.remove_prefix(1);
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back())))
+        s.remove_suffix(1);
     return s;
 }
 
@@ -149,15 +151,19 @@ TextConversion ConvertFieldText(const FieldSpec& field, std::string_view text,
     }
     case FieldType::Bool: {
         std::string t(Trim(text));
-        for (auto& c : t) c = char(std::tolower(static_cast<unsigned char>(c)));
-        if (t == "true" || t == "yes" || t == "1") out.value = true;
-        else if (t == "false" || t == "no" || t == "0") out.value = false;
+        for (auto& c : t)
+            c = char(std::tolower(static_cast<unsigned char>(c)));
+        if (t == "true" || t == "yes" || t == "1")
+            out.value = true;
+        else if (t == "false" || t == "no" || t == "0")
+            out.value = false;
         else
             out.error = "'" + std::string(text) + "' is not a valid boolean value for field '" +
                         std::string(field.name) + "'";
         return out;
     }
-    case FieldType::String: break;
+    case FieldType::String:
+        break;
     }
     return out;
 }

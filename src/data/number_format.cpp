@@ -76,8 +76,10 @@ Section ParseSection(std::string_view s) {
             if (c == '0') sec.decMin = sec.decMax;
         }
     }
-    if (seenPlaceholder) sec.suffix = pendingLiteral;
-    else sec.prefix = pendingLiteral;
+    if (seenPlaceholder)
+        sec.suffix = pendingLiteral;
+    else
+        sec.prefix = pendingLiteral;
     return sec;
 }
 
@@ -111,8 +113,10 @@ void RoundDigits(double value, int decimals, std::string& intPart, std::string& 
     all.resize(size_t(needed));
     if (roundUp) {
         int i = needed - 1;
-        while (i >= 0 && all[size_t(i)] == '9') all[size_t(i--)] = '0';
-        if (i >= 0) ++all[size_t(i)];
+        while (i >= 0 && all[size_t(i)] == '9')
+            all[size_t(i--)] = '0';
+        if (i >= 0)
+            ++all[size_t(i)];
         else {
             all.insert(all.begin(), '1');
             ++pointPos;
@@ -143,7 +147,8 @@ std::string Render(const Section& sec, const std::string& intDigits, std::string
         }
         ip = grouped;
     }
-    while (int(frac.size()) > sec.decMin && !frac.empty() && frac.back() == '0') frac.pop_back();
+    while (int(frac.size()) > sec.decMin && !frac.empty() && frac.back() == '0')
+        frac.pop_back();
     std::string out = sec.prefix + ip + sec.middle;
     if (!frac.empty()) out += sep.decimal + frac;
     out += sec.suffix;
@@ -178,13 +183,14 @@ std::string FormatFloat(std::string_view pattern, double value, const NumberSepa
 }
 
 std::string FormatDateTime(std::string_view p, const DateTimeParts& t) {
-    static const char* kMonths[] = {"January", "February", "March",     "April",
-                                    "May",     "June",     "July",      "August",
-                                    "September", "October", "November", "December"};
+    static const char* kMonths[] = {"January",   "February", "March",    "April",
+                                    "May",       "June",     "July",     "August",
+                                    "September", "October",  "November", "December"};
     auto upper = [](char c) { return char(std::toupper(static_cast<unsigned char>(c))); };
     auto run = [&](size_t i) {
         size_t n = 1;
-        while (i + n < p.size() && upper(p[i + n]) == upper(p[i])) ++n;
+        while (i + n < p.size() && upper(p[i + n]) == upper(p[i]))
+            ++n;
         return n;
     };
     auto two = [](int v) {
@@ -204,9 +210,10 @@ std::string FormatDateTime(std::string_view p, const DateTimeParts& t) {
             out += n == 2 ? two(t.minute) : std::to_string(t.minute);
             afterHour = false;
         } else if (c == 'M') {
-            out += n >= 4 ? month : n == 3 ? month.substr(0, 3)
-                                  : n == 2 ? two(t.month)
-                                           : std::to_string(t.month);
+            out += n >= 4   ? month
+                   : n == 3 ? month.substr(0, 3)
+                   : n == 2 ? two(t.month)
+                            : std::to_string(t.month);
         } else if (c == 'D') {
             out += n >= 2 ? two(t.day) : std::to_string(t.day);
         } else if (c == 'H') {

@@ -21,18 +21,27 @@ constexpr uint32_t kTypeInt32 = 0x00010004;
 
 uint32_t TypeWord(ColType t) {
     switch (t) {
-    case ColType::Int16: return 0x00010002;
-    case ColType::Int32: return 0x00010004;
-    case ColType::UInt16: return 0x00020002;
-    case ColType::UInt32: return 0x00020004;
-    case ColType::Bool: return 0x00030002;
-    case ColType::Double: return 0x00040008;
-    case ColType::String: return 0x00490001;
+    case ColType::Int16:
+        return 0x00010002;
+    case ColType::Int32:
+        return 0x00010004;
+    case ColType::UInt16:
+        return 0x00020002;
+    case ColType::UInt32:
+        return 0x00020004;
+    case ColType::Bool:
+        return 0x00030002;
+    case ColType::Double:
+        return 0x00040008;
+    case ColType::String:
+        return 0x00490001;
     }
     return 0;
 }
 
-uint16_t Get16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
+uint16_t Get16(const uint8_t* p) {
+    return uint16_t(p[0] | (p[1] << 8));
+}
 uint32_t Get32(const uint8_t* p) {
     return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
@@ -81,17 +90,22 @@ std::vector<int64_t> ReadPropertyValue(Cursor& c, uint32_t w) {
         const uint8_t* p = c.Take(size);
         if (!keep || (type != 1 && type != 2)) return;
         int64_t v = 0;
-        if (size == 1) v = type == 1 ? int64_t(int8_t(p[0])) : p[0];
-        else if (size == 2) v = type == 1 ? int64_t(int16_t(Get16(p))) : Get16(p);
-        else if (size == 4) v = type == 1 ? int64_t(int32_t(Get32(p))) : Get32(p);
-        else return;
+        if (size == 1)
+            v = type == 1 ? int64_t(int8_t(p[0])) : p[0];
+        else if (size == 2)
+            v = type == 1 ? int64_t(int16_t(Get16(p))) : Get16(p);
+        else if (size == 4)
+            v = type == 1 ? int64_t(int32_t(Get32(p))) : Get32(p);
+        else
+            return;
         ints.push_back(v);
     };
     if (w & kArrayBit) {
         uint32_t count = c.U32();
         size_t minSize = (w & kVaryingBit) ? size : std::max<uint32_t>(size, 1);
         if (uint64_t(count) * minSize > c.Remaining()) throw PacketError(kPacketMismatch);
-        for (uint32_t i = 0; i < count; ++i) readOne(true);
+        for (uint32_t i = 0; i < count; ++i)
+            readOne(true);
     } else {
         readOne(true);
     }
@@ -111,13 +125,20 @@ std::vector<int> ToColumnIndexes(const std::vector<int64_t>& v, size_t columns) 
 
 const char* ColTypeName(ColType t) {
     switch (t) {
-    case ColType::Int16: return "int16";
-    case ColType::Int32: return "int32";
-    case ColType::UInt16: return "uint16";
-    case ColType::UInt32: return "uint32";
-    case ColType::Bool: return "bool";
-    case ColType::Double: return "double";
-    case ColType::String: return "string";
+    case ColType::Int16:
+        return "int16";
+    case ColType::Int32:
+        return "int32";
+    case ColType::UInt16:
+        return "uint16";
+    case ColType::UInt32:
+        return "uint32";
+    case ColType::Bool:
+        return "bool";
+    case ColType::Double:
+        return "double";
+    case ColType::String:
+        return "string";
     }
     return "";
 }
@@ -171,13 +192,20 @@ PacketReader::PacketReader(std::span<const uint8_t> bytes) : bytes_(bytes) {
             col.type = ColType::String;
             fixedSize_.push_back(-int(size));
         } else {
-            if (type == 1 && size == 2) col.type = ColType::Int16;
-            else if (type == 1 && size == 4) col.type = ColType::Int32;
-            else if (type == 2 && size == 2) col.type = ColType::UInt16;
-            else if (type == 2 && size == 4) col.type = ColType::UInt32;
-            else if (type == 3 && size == 2) col.type = ColType::Bool;
-            else if (type == 4 && size == 8) col.type = ColType::Double;
-            else throw PacketError(kInvalidPacket);
+            if (type == 1 && size == 2)
+                col.type = ColType::Int16;
+            else if (type == 1 && size == 4)
+                col.type = ColType::Int32;
+            else if (type == 2 && size == 2)
+                col.type = ColType::UInt16;
+            else if (type == 2 && size == 4)
+                col.type = ColType::UInt32;
+            else if (type == 3 && size == 2)
+                col.type = ColType::Bool;
+            else if (type == 4 && size == 8)
+                col.type = ColType::Double;
+            else
+                throw PacketError(kInvalidPacket);
             fixedSize_.push_back(int(size));
         }
         for (uint16_t k = 0; k < props; ++k) {
@@ -254,13 +282,20 @@ int64_t PacketRow::Int(int col) const {
     if (offsets_[col] < 0) return 0;
     const uint8_t* p = base_ + offsets_[col];
     switch (schema_->columns[col].type) {
-    case ColType::Int16: return int16_t(Get16(p));
-    case ColType::Int32: return int32_t(Get32(p));
-    case ColType::UInt16: return Get16(p);
-    case ColType::UInt32: return Get32(p);
-    case ColType::Bool: return Get16(p) != 0;
-    case ColType::Double: return int64_t(Double(col));
-    case ColType::String: return 0;
+    case ColType::Int16:
+        return int16_t(Get16(p));
+    case ColType::Int32:
+        return int32_t(Get32(p));
+    case ColType::UInt16:
+        return Get16(p);
+    case ColType::UInt32:
+        return Get32(p);
+    case ColType::Bool:
+        return Get16(p) != 0;
+    case ColType::Double:
+        return int64_t(Double(col));
+    case ColType::String:
+        return 0;
     }
     return 0;
 }
@@ -275,7 +310,9 @@ double PacketRow::Double(int col) const {
     return double(Int(col));
 }
 
-bool PacketRow::Bool(int col) const { return Int(col) != 0; }
+bool PacketRow::Bool(int col) const {
+    return Int(col) != 0;
+}
 
 std::string_view PacketRow::Raw(int col) const {
     if (offsets_[col] < 0 || schema_->columns[col].type != ColType::String) return {};
@@ -288,10 +325,14 @@ std::string_view PacketRow::Raw(int col) const {
 Value PacketRow::ToValue(int col) const {
     if (IsNull(col)) return std::monostate{};
     switch (schema_->columns[col].type) {
-    case ColType::Bool: return Bool(col);
-    case ColType::Double: return Double(col);
-    case ColType::String: return Cp1252ToUtf8(Raw(col));
-    default: return Int(col);
+    case ColType::Bool:
+        return Bool(col);
+    case ColType::Double:
+        return Double(col);
+    case ColType::String:
+        return Cp1252ToUtf8(Raw(col));
+    default:
+        return Int(col);
     }
 }
 
@@ -303,7 +344,8 @@ PacketTable ReadPacketTable(std::span<const uint8_t> bytes) {
     const int cols = int(table.schema.columns.size());
     while (reader.Next(row)) {
         std::vector<Value> values(cols);
-        for (int i = 0; i < cols; ++i) values[i] = row.ToValue(i);
+        for (int i = 0; i < cols; ++i)
+            values[i] = row.ToValue(i);
         table.rows.push_back(std::move(values));
     }
     const auto& order = table.schema.OrderColumns();
@@ -324,13 +366,16 @@ PacketTable ReadPacketTable(std::span<const uint8_t> bytes) {
 // Writing
 
 namespace {
-void Put8(std::vector<uint8_t>& o, uint8_t v) { o.push_back(v); }
+void Put8(std::vector<uint8_t>& o, uint8_t v) {
+    o.push_back(v);
+}
 void Put16(std::vector<uint8_t>& o, uint16_t v) {
     o.push_back(uint8_t(v));
     o.push_back(uint8_t(v >> 8));
 }
 void Put32(std::vector<uint8_t>& o, uint32_t v) {
-    for (int i = 0; i < 4; ++i) o.push_back(uint8_t(v >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+        o.push_back(uint8_t(v >> (8 * i)));
 }
 void PutName(std::vector<uint8_t>& o, std::string_view name) {
     Put8(o, uint8_t(name.size()));
@@ -341,7 +386,8 @@ void PutKeyArray(std::vector<uint8_t>& o, const char* name, const std::vector<in
     PutName(o, name);
     Put32(o, (sixteen ? kTypeUInt16 : kTypeUInt32) | kArrayBit);
     Put32(o, uint32_t(cols.size()));
-    for (int c : cols) sixteen ? Put16(o, uint16_t(c + 1)) : Put32(o, uint32_t(c + 1));
+    for (int c : cols)
+        sixteen ? Put16(o, uint16_t(c + 1)) : Put32(o, uint32_t(c + 1));
 }
 } // namespace
 
@@ -422,22 +468,30 @@ void PacketWriter::AddRow(const std::vector<Value>& row) {
         const auto& col = schema_.columns[i];
         switch (col.type) {
         case ColType::Int16:
-        case ColType::UInt16: Put16(o, uint16_t(ValueAsInt(v))); break;
+        case ColType::UInt16:
+            Put16(o, uint16_t(ValueAsInt(v)));
+            break;
         case ColType::Int32:
-        case ColType::UInt32: Put32(o, uint32_t(ValueAsInt(v))); break;
-        case ColType::Bool: Put16(o, ValueAsBool(v) ? 1 : 0); break;
+        case ColType::UInt32:
+            Put32(o, uint32_t(ValueAsInt(v)));
+            break;
+        case ColType::Bool:
+            Put16(o, ValueAsBool(v) ? 1 : 0);
+            break;
         case ColType::Double: {
             double d = ValueAsDouble(v);
             uint64_t bits;
             std::memcpy(&bits, &d, 8);
-            for (int k = 0; k < 8; ++k) o.push_back(uint8_t(bits >> (8 * k)));
+            for (int k = 0; k < 8; ++k)
+                o.push_back(uint8_t(bits >> (8 * k)));
             break;
         }
         case ColType::String: {
             std::string text;
             if (auto s = std::get_if<std::string>(&v)) text = Utf8ToCp1252(*s);
             size_t limit = col.width > 0 ? size_t(col.width) : 255;
-            if (text.size() > std::min<size_t>(limit, 255)) text.resize(std::min<size_t>(limit, 255));
+            if (text.size() > std::min<size_t>(limit, 255))
+                text.resize(std::min<size_t>(limit, 255));
             Put8(o, uint8_t(text.size()));
             o.insert(o.end(), text.begin(), text.end());
             break;
@@ -450,14 +504,16 @@ void PacketWriter::AddRow(const std::vector<Value>& row) {
 std::vector<uint8_t> PacketWriter::Finish() {
     // The change log written up front must name exactly the rows that follow.
     if (insertedRows_ > 0 && rows_ != insertedRows_) throw PacketError(kPacketMismatch);
-    for (int i = 0; i < 4; ++i) out_[14 + i] = uint8_t(rows_ >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        out_[14 + i] = uint8_t(rows_ >> (8 * i));
     return std::move(out_);
 }
 
 std::vector<uint8_t> WritePacket(const PacketSchema& schema,
                                  const std::vector<std::vector<Value>>& rows) {
     PacketWriter w(schema);
-    for (const auto& r : rows) w.AddRow(r);
+    for (const auto& r : rows)
+        w.AddRow(r);
     return w.Finish();
 }
 
@@ -465,7 +521,8 @@ std::vector<uint8_t> WriteInsertedPacket(const PacketSchema& schema,
                                          const std::vector<std::vector<Value>>& rows) {
     if (rows.empty()) return WritePacket(schema, rows);
     PacketWriter w(schema, uint32_t(rows.size()));
-    for (const auto& r : rows) w.AddRow(r);
+    for (const auto& r : rows)
+        w.AddRow(r);
     return w.Finish();
 }
 

@@ -26,7 +26,8 @@ inline constexpr const char* kInvalidPacket = "Invalid data packet";
 inline constexpr const char* kPacketMismatch = "Mismatch in datapacket.";
 
 enum class ColType { Int16, Int32, UInt16, UInt32, Bool, Double, String };
-const char* ColTypeName(ColType t); // "int16", "int32", "uint16", "uint32", "bool", "double", "string"
+const char*
+ColTypeName(ColType t); // "int16", "int32", "uint16", "uint32", "bool", "double", "string"
 
 // Column attribute flags.
 inline constexpr uint16_t kAttrHidden = 1, kAttrReadOnly = 2, kAttrRequired = 4, kAttrLink = 8,
@@ -61,11 +62,11 @@ public:
     uint8_t status = 0;
 
     bool IsNull(int col) const { return offsets_[col] < 0; }
-    int64_t Int(int col) const;       // integer and boolean columns; 0 when null
-    double Double(int col) const;     // any numeric column; 0 when null
-    bool Bool(int col) const;         // false when null
+    int64_t Int(int col) const;          // integer and boolean columns; 0 when null
+    double Double(int col) const;        // any numeric column; 0 when null
+    bool Bool(int col) const;            // false when null
     std::string_view Raw(int col) const; // a string column's single-byte text; empty when null
-    Value ToValue(int col) const;      // strings converted to UTF-8
+    Value ToValue(int col) const;        // strings converted to UTF-8
 
 private:
     friend class PacketReader;
@@ -100,7 +101,8 @@ private:
 
 struct PacketTable {
     PacketSchema schema;
-    std::vector<std::vector<Value>> rows; // current content, in key order (equal keys: packet order)
+    std::vector<std::vector<Value>>
+        rows; // current content, in key order (equal keys: packet order)
 };
 
 PacketTable ReadPacketTable(std::span<const uint8_t> bytes);

@@ -21,7 +21,8 @@ constexpr size_t kShortBlock = LegacyBlock::kBytes / 2; // version 907: 16 field
 constexpr size_t kDescriptionSlot = 51;
 
 void Put32(std::vector<uint8_t>& o, uint32_t v) {
-    for (int i = 0; i < 4; ++i) o.push_back(uint8_t(v >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+        o.push_back(uint8_t(v >> (8 * i)));
 }
 uint32_t Get32(const uint8_t* p) {
     return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
@@ -42,7 +43,8 @@ void PutFloat(std::vector<uint8_t>& o, float f) {
 void ComplementWords(std::vector<uint8_t>& b) {
     if (b.size() < kHeader) return;
     size_t words = (b.size() - kHeader) / 4;
-    for (size_t i = 0; i < words * 4; ++i) b[kHeader + i] = uint8_t(~b[kHeader + i]);
+    for (size_t i = 0; i < words * 4; ++i)
+        b[kHeader + i] = uint8_t(~b[kHeader + i]);
 }
 
 // Reads the decoded file front to back; running out is a refusal of the whole file.
@@ -72,8 +74,8 @@ public:
     explicit AtomicFile(const std::string& target) : target_(target) {
         fs::path dir = fs::path(target).parent_path();
         if (dir.empty()) dir = ".";
-        std::string pattern = (dir / ("." + fs::path(target).filename().string() + ".XXXXXX"))
-                                  .string();
+        std::string pattern =
+            (dir / ("." + fs::path(target).filename().string() + ".XXXXXX")).string();
         std::vector<char> name(pattern.begin(), pattern.end());
         name.push_back('\0');
         fd_ = mkstemp(name.data());
@@ -128,18 +130,21 @@ private:
 void LegacyBlock::Reset() {
     v_.fill(0.0f);
     for (int s = 1; s <= kScenarioCount; ++s)
-        for (int f = 1; f <= kMaxFields; ++f) At(s, f, 11) = -1.0f;
+        for (int f = 1; f <= kMaxFields; ++f)
+            At(s, f, 11) = -1.0f;
 }
 
 void LegacyBlock::CopyScenario(int from, int to) {
     if (from == to) return;
     for (int f = 1; f <= kMaxFields; ++f)
-        for (int k = 0; k <= 35; ++k) At(to, f, k) = At(from, f, k);
+        for (int k = 0; k <= 35; ++k)
+            At(to, f, k) = At(from, f, k);
 }
 
 void LegacyBlock::ClearScenario(int scenario) {
     for (int f = 1; f <= kMaxFields; ++f)
-        for (int k = 0; k <= 9; ++k) At(scenario, f, k) = 0.0f;
+        for (int k = 0; k <= 9; ++k)
+            At(scenario, f, k) = 0.0f;
 }
 
 TRiskData::TRiskData(const std::string& programPath) {
@@ -155,7 +160,8 @@ std::string TRiskData::WithCrsExtension(const std::string& fileName) {
 std::string TRiskData::TitleFor(const std::string& fileName) {
     fs::path p(fileName);
     std::string folder = p.parent_path().string();
-    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
     return std::string(kProgramTitle) + "  - " + p.filename().string() + " (" + folder + ")";
 }
 
@@ -176,9 +182,12 @@ std::vector<uint8_t> TRiskData::Serialize(const TdmRisk& dm) const {
     b.reserve(kHeader + LegacyBlock::kBytes + 2048);
     for (int s = 1; s <= kScenarioCount; ++s)
         for (int f = 1; f <= kMaxFields; ++f)
-            for (int k = 0; k < LegacyBlock::kEntries; ++k) PutFloat(b, Legacy.At(s, f, k));
-    for (int32_t v : dm.SoilZoneIndex) Put32(b, uint32_t(v));
-    for (int32_t v : dm.RiskAreaIndex) Put32(b, uint32_t(v));
+            for (int k = 0; k < LegacyBlock::kEntries; ++k)
+                PutFloat(b, Legacy.At(s, f, k));
+    for (int32_t v : dm.SoilZoneIndex)
+        Put32(b, uint32_t(v));
+    for (int32_t v : dm.RiskAreaIndex)
+        Put32(b, uint32_t(v));
     Put32(b, uint32_t(dm.LocationCode));
     for (const auto& d : dm.ScenarioDescriptions) {
         std::string bytes = Utf8ToCp1252(d);
@@ -192,7 +201,8 @@ std::vector<uint8_t> TRiskData::Serialize(const TdmRisk& dm) const {
     b.insert(b.end(), packet.begin(), packet.end());
     ComplementWords(b);
     auto put = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) b[at + size_t(i)] = uint8_t(v >> (8 * i));
+        for (int i = 0; i < 4; ++i)
+            b[at + size_t(i)] = uint8_t(v >> (8 * i));
     };
     put(0, uint32_t(kScenarioFileMagic));
     put(4, uint32_t(kScenarioFileVersion));
@@ -218,8 +228,7 @@ TRiskData::Save(const TdmRisk& dm,
     }
 }
 
-ScenarioFileContent TRiskData::Parse(std::span<const uint8_t> bytes,
-                                     const CropUnitLookup& unitOf) {
+ScenarioFileContent TRiskData::Parse(std::span<const uint8_t> bytes, const CropUnitLookup& unitOf) {
     if (bytes.size() < 4 || int32_t(Get32(bytes.data())) != kScenarioFileMagic)
         throw ScenarioFileError("Error", "Invalid Data File");
     std::vector<uint8_t> b(bytes.begin(), bytes.end());
@@ -246,8 +255,10 @@ ScenarioFileContent TRiskData::Parse(std::span<const uint8_t> bytes,
                     c.legacy.At(s, f, k) =
                         GetFloat(p + (((s - 1) * kMaxFields + (f - 1)) * 160 + k * 4));
     }
-    for (auto& x : c.soilZoneIndex) x = r.I32();
-    for (auto& x : c.riskAreaIndex) x = r.I32();
+    for (auto& x : c.soilZoneIndex)
+        x = r.I32();
+    for (auto& x : c.riskAreaIndex)
+        x = r.I32();
     if (v >= 911) c.locationCode = r.I32();
     for (auto& d : c.descriptions) {
         const uint8_t* slot = r.Take(kDescriptionSlot);
@@ -279,13 +290,14 @@ TFieldTable TRiskData::LoadOldData(const LegacyBlock& block, const CropUnitLooku
             FieldRecord r;
             r.Set(fScenarioID, int64_t(s));
             r.Set(fFieldID, int64_t(f));
-            r.Set(fDescription,
-                  "Field " + std::to_string(f) + ", Scenario " + std::to_string(s));
+            r.Set(fDescription, "Field " + std::to_string(f) + ", Scenario " + std::to_string(s));
             for (int k = 0; k < LegacyBlock::kEntries; ++k) {
                 const int col = k + 4; // entry k is field k + 5, counted from 1
                 const float e = block.At(s, f, k);
-                if (col == fInsurance || col == fSPE) r.Set(col, e == 1.0f);
-                else if (e != 0.0f) r.Set(col, double(e));
+                if (col == fInsurance || col == fSPE)
+                    r.Set(col, e == 1.0f);
+                else if (e != 0.0f)
+                    r.Set(col, double(e));
             }
             const float index = block.At(s, f, 0);
             int crop = 1;
@@ -295,8 +307,10 @@ TFieldTable TRiskData::LoadOldData(const LegacyBlock& block, const CropUnitLooku
             if (!unit.empty()) r.Set(fUnit, unit);
             r.Set(fSFI, int64_t(int(block.At(s, f, 1)) + 1));
             const float level = block.At(s, f, 11);
-            if (level == -1.0f) r.Clear(fCoverageLevel);
-            else r.Set(fCoverageLevel, int64_t(int(level) + 1));
+            if (level == -1.0f)
+                r.Clear(fCoverageLevel);
+            else
+                r.Set(fCoverageLevel, int64_t(int(level) + 1));
             table.Append(r);
         }
     }

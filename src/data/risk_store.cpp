@@ -21,21 +21,21 @@ FieldRecord KeyRecord(int scenario, int field) {
 } // namespace
 
 void TFieldTable::Append(const FieldRecord& r) {
-    auto it = std::lower_bound(rows_.begin(), rows_.end(), r,
-                               [](const FieldRecord& a, const FieldRecord& b) {
-                                   return CompareKey(a, b) < 0;
-                               });
+    auto it = std::lower_bound(
+        rows_.begin(), rows_.end(), r,
+        [](const FieldRecord& a, const FieldRecord& b) { return CompareKey(a, b) < 0; });
     if (it != rows_.end() && CompareKey(*it, r) == 0) throw TableError(kKeyViolation);
     rows_.insert(it, r);
 }
 
 void TFieldTable::Post(const FieldRecord& r) {
-    auto it = std::lower_bound(rows_.begin(), rows_.end(), r,
-                               [](const FieldRecord& a, const FieldRecord& b) {
-                                   return CompareKey(a, b) < 0;
-                               });
-    if (it != rows_.end() && CompareKey(*it, r) == 0) *it = r;
-    else rows_.insert(it, r);
+    auto it = std::lower_bound(
+        rows_.begin(), rows_.end(), r,
+        [](const FieldRecord& a, const FieldRecord& b) { return CompareKey(a, b) < 0; });
+    if (it != rows_.end() && CompareKey(*it, r) == 0)
+        *it = r;
+    else
+        rows_.insert(it, r);
 }
 
 const FieldRecord* TFieldTable::Locate(int scenario, int field) const {
@@ -99,7 +99,8 @@ std::vector<uint8_t> TFieldTable::SaveToPacket() const {
     PacketWriter w(PacketLayout());
     std::vector<Value> row(kFieldCount);
     for (const auto& r : rows_) {
-        for (int i = 0; i < kFieldCount; ++i) row[size_t(i)] = r.Get(i);
+        for (int i = 0; i < kFieldCount; ++i)
+            row[size_t(i)] = r.Get(i);
         w.AddRow(row);
     }
     return w.Finish();
@@ -166,7 +167,8 @@ void TdmRisk::ResetScenarioStore() {
     cdsMalt.Empty();
     SoilZoneIndex.fill(-1);
     RiskAreaIndex.fill(-1);
-    for (auto& d : ScenarioDescriptions) d.clear();
+    for (auto& d : ScenarioDescriptions)
+        d.clear();
     LocationCode = 0;
 }
 

@@ -29,11 +29,15 @@ bool ValueAsBool(const Value& v) {
 namespace {
 int Rank(const Value& v) {
     switch (v.index()) {
-    case 0: return 0;
+    case 0:
+        return 0;
     case 1:
-    case 2: return 1;
-    case 3: return 2;
-    default: return 3;
+    case 2:
+        return 1;
+    case 3:
+        return 2;
+    default:
+        return 3;
     }
 }
 } // namespace
@@ -42,7 +46,8 @@ int CompareValues(const Value& a, const Value& b) {
     int ra = Rank(a), rb = Rank(b);
     if (ra != rb) return ra < rb ? -1 : 1;
     switch (ra) {
-    case 0: return 0;
+    case 0:
+        return 0;
     case 1: {
         if (a.index() == 1 && b.index() == 1) {
             int64_t x = std::get<int64_t>(a), y = std::get<int64_t>(b);
@@ -51,7 +56,8 @@ int CompareValues(const Value& a, const Value& b) {
         double x = ValueAsDouble(a), y = ValueAsDouble(b);
         return x < y ? -1 : (x > y ? 1 : 0);
     }
-    case 2: return int(std::get<bool>(a)) - int(std::get<bool>(b));
+    case 2:
+        return int(std::get<bool>(a)) - int(std::get<bool>(b));
     default: {
         // Locale 1033 compares text without regard to case first.
         const auto& x = std::get<std::string>(a);

@@ -10,7 +10,9 @@ namespace acremark {
 // Integers of every width are held as int64_t; strings are UTF-8 in memory.
 using Value = std::variant<std::monostate, int64_t, double, bool, std::string>;
 
-inline bool IsNull(const Value& v) { return std::holds_alternative<std::monostate>(v); }
+inline bool IsNull(const Value& v) {
+    return std::holds_alternative<std::monostate>(v);
+}
 
 // Numeric view of a value: null, false and text count as 0.
 double ValueAsDouble(const Value& v);

@@ -18,23 +18,6 @@ QString Number(double v) {
     return QString::fromLatin1(buf, int(r.ptr - buf));
 }
 
-// The unrounded figures of the grid's risk lines; the same arithmetic as the grid's
-// UpdateBreakeven and UpdateBreakeven2, which keep only the formatted text.
-double ChanceBelow(const double* p, double v) {
-    if (v <= p[1]) return 0;
-    for (int i = 2; i <= 1000; ++i)
-        if (v < p[i]) return (i - (p[i] - v) / (p[i] - p[i - 1])) / 10;
-    return 100;
-}
-
-double MarginAtChance(const double* p, double v) {
-    double x = v * 10;
-    if (!(x > 0)) x = 0;
-    if (x > 1000) x = 1000;
-    int index = int(std::trunc(x));
-    return index < 1000 ? p[index] + (x - index) * (p[index + 1] - p[index]) : p[1000];
-}
-
 QString Quoted(const QString& field) {
     if (!field.contains(QLatin1Char(',')) && !field.contains(QLatin1Char('"')) &&
         !field.contains(QLatin1Char('\n')) && !field.contains(QLatin1Char('\r')))
@@ -93,10 +76,10 @@ std::vector<QStringList> ComparisonTable(const TComparisonGrid& grid, const TRis
                     if (gm != 0) v = gmsd / gm * 100;
                     break;
                 case 12:
-                    if (target) v = MarginAtChance(sim.GM[s], *target);
+                    if (target) v = TComparisonGrid::MarginAtChance(sim.GM[s], *target);
                     break;
                 default:
-                    if (target) v = ChanceBelow(sim.GM[s], *target);
+                    if (target) v = TComparisonGrid::ChanceBelow(sim.GM[s], *target);
                     break;
                 }
             }

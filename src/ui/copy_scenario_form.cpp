@@ -25,7 +25,8 @@ TCopyScenarioForm::TCopyScenarioForm(QWidget* parent)
     row->addWidget(new QLabel("Do you want to copy from Scenario ", this));
     ComboBoxScenario = new QComboBox(this);
     ComboBoxScenario->setObjectName("ComboBoxScenario");
-    for (int s = 1; s <= 8; ++s) ComboBoxScenario->addItem(QString::number(s));
+    for (int s = 1; s <= 8; ++s)
+        ComboBoxScenario->addItem(QString::number(s));
     row->addWidget(ComboBoxScenario);
     row->addWidget(new QLabel("?", this));
     row->addStretch();

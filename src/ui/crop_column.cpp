@@ -13,11 +13,16 @@ namespace acremark {
 
 QColor CellQColor(CellColor c, const QPalette& palette) {
     switch (c) {
-    case CellColor::White: return Qt::white;
-    case CellColor::Aqua: return QColor(0x00, 0xFF, 0xFF);
-    case CellColor::Lime: return QColor(0x00, 0xFF, 0x00);
-    case CellColor::Yellow: return QColor(0xFF, 0xFF, 0x00);
-    case CellColor::Grey: return palette.color(QPalette::Button);
+    case CellColor::White:
+        return Qt::white;
+    case CellColor::Aqua:
+        return QColor(0x00, 0xFF, 0xFF);
+    case CellColor::Lime:
+        return QColor(0x00, 0xFF, 0x00);
+    case CellColor::Yellow:
+        return QColor(0xFF, 0xFF, 0x00);
+    case CellColor::Grey:
+        return palette.color(QPalette::Button);
     }
     return Qt::white;
 }
@@ -32,7 +37,9 @@ void SetBackground(QWidget* w, const QColor& color) {
     w->setAutoFillBackground(true);
 }
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 } // namespace
 
 TCropColumn::TCropColumn(TCrops& crops, int fieldId, QWidget* parent)
@@ -63,9 +70,12 @@ TCropColumn::TCropColumn(TCrops& crops, int fieldId, QWidget* parent)
                 std::optional<int> code;
                 if (index >= 0) code = b->itemData(index).toInt();
                 TCropFrame& f = Frame();
-                if (c.Field == fCrop) f.DBLookupComboBoxCropClick(code);
-                else if (c.Field == fSFI) f.DBLookupComboBoxSFIClick(code);
-                else f.DBLookupComboBoxCIClick(code);
+                if (c.Field == fCrop)
+                    f.DBLookupComboBoxCropClick(code);
+                else if (c.Field == fSFI)
+                    f.DBLookupComboBoxSFIClick(code);
+                else
+                    f.DBLookupComboBoxCIClick(code);
                 if (OnChanged) OnChanged();
             });
             w = b;
@@ -73,7 +83,8 @@ TCropColumn::TCropColumn(TCrops& crops, int fieldId, QWidget* parent)
         }
         case ControlKind::CheckBox: {
             auto* b = new QCheckBox(c.Tag == kTagInsurance ? "CI" : "SPE (N/A)", this);
-            if (c.Tag == kTagInsurance) b->setCursor(Qt::PointingHandCursor);
+            if (c.Tag == kTagInsurance)
+                b->setCursor(Qt::PointingHandCursor);
             else {
                 QFont small = b->font();
                 small.setPointSizeF(small.pointSizeF() * 0.8);
@@ -81,8 +92,10 @@ TCropColumn::TCropColumn(TCrops& crops, int fieldId, QWidget* parent)
             }
             connect(b, &QCheckBox::clicked, this, [this, tag = c.Tag](bool checked) {
                 if (syncing_) return;
-                if (tag == kTagInsurance) Frame().DBCheckBoxCIClick(checked);
-                else Frame().DBCheckBoxSPEClick(checked);
+                if (tag == kTagInsurance)
+                    Frame().DBCheckBoxCIClick(checked);
+                else
+                    Frame().DBCheckBoxSPEClick(checked);
                 if (OnChanged) OnChanged();
             });
             w = b;
@@ -100,14 +113,18 @@ TCropColumn::TCropColumn(TCrops& crops, int fieldId, QWidget* parent)
     Layout();
 }
 
-TCropFrame& TCropColumn::Frame() { return crops_.Crop(fieldId_); }
+TCropFrame& TCropColumn::Frame() {
+    return crops_.Crop(fieldId_);
+}
 
 QWidget* TCropColumn::ControlWidget(int tag) const {
     auto it = controls_.find(tag);
     return it == controls_.end() ? nullptr : it->second;
 }
 
-void TCropColumn::resizeEvent(QResizeEvent*) { Layout(); }
+void TCropColumn::resizeEvent(QResizeEvent*) {
+    Layout();
+}
 
 void TCropColumn::Layout() {
     const int W = width();
@@ -138,16 +155,19 @@ void TCropColumn::FillLookup(QComboBox* box, int field) {
         for (const TCropRow* r : dm.FilteredCrops())
             items.emplace_back(r->Code, Q(r->CropName) + "  " + Q(r->Unit));
     } else if (field == fSFI) {
-        for (const TCodeRow* r : dm.FilteredPractices()) items.emplace_back(r->Code, Q(r->Description));
+        for (const TCodeRow* r : dm.FilteredPractices())
+            items.emplace_back(r->Code, Q(r->Description));
     } else {
-        for (const TCodeRow& r : dm.Ref().cdsCLevel.Rows()) items.emplace_back(r.Code, Q(r.Description));
+        for (const TCodeRow& r : dm.Ref().cdsCLevel.Rows())
+            items.emplace_back(r.Code, Q(r.Description));
     }
     bool same = box->count() == int(items.size());
     for (int i = 0; same && i < box->count(); ++i)
         same = box->itemData(i).toInt() == items[size_t(i)].first;
     if (same) return;
     box->clear();
-    for (const auto& [code, text] : items) box->addItem(text, code);
+    for (const auto& [code, text] : items)
+        box->addItem(text, code);
 }
 
 void TCropColumn::SyncLookup(QComboBox* box, int tag) {
@@ -155,8 +175,7 @@ void TCropColumn::SyncLookup(QComboBox* box, int tag) {
     FillLookup(box, c->Field);
     const FieldRecord& r = Frame().Record();
     int index = -1;
-    if (!r.IsNull(c->Field))
-        index = box->findData(r.AsInteger(c->Field));
+    if (!r.IsNull(c->Field)) index = box->findData(r.AsInteger(c->Field));
     if (box->currentIndex() != index) box->setCurrentIndex(index);
     // A value the list does not offer shows as the model shows it.
     box->setPlaceholderText(Q(Frame().CellText(tag)));

@@ -30,8 +30,9 @@ void THelpWindow::LoadHelp(const std::string& topic) {
 }
 
 void THelpWindow::Refresh() {
-    text_->setText(QString("The help pages are not installed in this version.\n\nPage: %1\nTopic: %2")
-                       .arg(QString::fromStdString(page_), QString::fromStdString(topic_)));
+    text_->setText(
+        QString("The help pages are not installed in this version.\n\nPage: %1\nTopic: %2")
+            .arg(QString::fromStdString(page_), QString::fromStdString(topic_)));
     show();
     raise();
 }

@@ -37,7 +37,9 @@ namespace acremark {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 // The header sections' images, drawn here: a field, an empty column to add, a removed one,
 // and the column holding the focus.
@@ -80,12 +82,18 @@ TCropColumn* ColumnOf(QWidget* w) {
 std::optional<NavKey> NavKeyOf(int key) {
     switch (key) {
     case Qt::Key_Return:
-    case Qt::Key_Enter: return NavKey::Enter;
-    case Qt::Key_Down: return NavKey::Down;
-    case Qt::Key_Up: return NavKey::Up;
-    case Qt::Key_Left: return NavKey::Left;
-    case Qt::Key_Right: return NavKey::Right;
-    default: return std::nullopt;
+    case Qt::Key_Enter:
+        return NavKey::Enter;
+    case Qt::Key_Down:
+        return NavKey::Down;
+    case Qt::Key_Up:
+        return NavKey::Up;
+    case Qt::Key_Left:
+        return NavKey::Left;
+    case Qt::Key_Right:
+        return NavKey::Right;
+    default:
+        return std::nullopt;
     }
 }
 
@@ -144,7 +152,8 @@ TMainForm::~TMainForm() {
     session_.StatusBar1.OnRepaint = nullptr;
     qApp->removeEventFilter(this);
     disconnect(qApp, nullptr, this, nullptr);
-    for (QObject* child : findChildren<QObject*>()) disconnect(child, nullptr, this, nullptr);
+    for (QObject* child : findChildren<QObject*>())
+        disconnect(child, nullptr, this, nullptr);
     for (TCropColumn* c : columns_) {
         c->OnChanged = nullptr;
         c->OnFocusIn = nullptr;
@@ -204,7 +213,8 @@ QWidget* TMainForm::BuildScenarioBar() {
     ComboBoxScenario = new QComboBox(bar);
     ComboBoxScenario->setObjectName("ComboBoxScenario");
     ComboBoxScenario->setToolTip("Set the current scenario");
-    for (int s = 1; s <= 8; ++s) ComboBoxScenario->addItem(QString::number(s));
+    for (int s = 1; s <= 8; ++s)
+        ComboBoxScenario->addItem(QString::number(s));
     h->addWidget(ComboBoxScenario);
     connect(ComboBoxScenario, qOverload<int>(&QComboBox::activated), this, [this](int i) {
         if (syncing_) return;
@@ -246,7 +256,8 @@ QWidget* TMainForm::BuildScenarioBar() {
     ComboBoxSoilType->setObjectName("ComboBoxSoilType");
     ComboBoxSoilType->setToolTip("Soil Types determine crop cost profiles.");
     for (int z = 0; z < kSoilZoneCount; ++z)
-        ComboBoxSoilType->addItem(QString::fromUtf8(SoilZoneName(z).data(), qsizetype(SoilZoneName(z).size())));
+        ComboBoxSoilType->addItem(
+            QString::fromUtf8(SoilZoneName(z).data(), qsizetype(SoilZoneName(z).size())));
     ComboBoxSoilType->setMinimumWidth(190);
     h->addWidget(ComboBoxSoilType);
     connect(ComboBoxSoilType, qOverload<int>(&QComboBox::activated), this, [this](int i) {
@@ -261,7 +272,8 @@ QWidget* TMainForm::BuildScenarioBar() {
     h->addWidget(ImageSoilWarning);
     ComboBoxRiskArea = new QComboBox(bar);
     ComboBoxRiskArea->setObjectName("ComboBoxRiskArea");
-    for (int a = 1; a <= kRiskAreaCount; ++a) ComboBoxRiskArea->addItem(QString::number(a));
+    for (int a = 1; a <= kRiskAreaCount; ++a)
+        ComboBoxRiskArea->addItem(QString::number(a));
     ComboBoxRiskArea->hide();
     return bar;
 }
@@ -291,8 +303,8 @@ QWidget* TMainForm::BuildButtonColumn() {
     v->addWidget(group);
     BitBtnRun = LeftButton("Run\nSimulation", "Simulate the current scenario", col);
     BitBtnScenario2 = LeftButton("Scenario\nAnalysis", "Go to Scenarios Comparison Form", col);
-    BitBtnPrint = LeftButton("Input Data\nPreview", "Print Input Summary Report for current scenario",
-                             col);
+    BitBtnPrint =
+        LeftButton("Input Data\nPreview", "Print Input Summary Report for current scenario", col);
     BitBtnWelcome = LeftButton("Welcome\nScreen", "Show Welcome Sscreen.", col);
     BitBtnHelp = LeftButton("User Guide", "Help for the Acremark$", col);
     for (QPushButton* b : {BitBtnRun, BitBtnScenario2, BitBtnPrint, BitBtnWelcome, BitBtnHelp}) {
@@ -437,7 +449,8 @@ void TMainForm::BuildMenu() {
     });
     // The current scenario's "Copy From" item is disabled whenever the menu opens.
     connect(PopupMenu1, &QMenu::aboutToShow, this, [this, copyItems] {
-        for (int s = 1; s <= 8; ++s) copyItems[size_t(s - 1)]->setEnabled(session_.CopyFromEnabled(s));
+        for (int s = 1; s <= 8; ++s)
+            copyItems[size_t(s - 1)]->setEnabled(session_.CopyFromEnabled(s));
     });
 }
 
@@ -585,7 +598,8 @@ void TMainForm::AddRecentFile(const QString& path) {
     QStringList files = s.value("recentFiles").toStringList();
     files.removeAll(path);
     files.prepend(path);
-    while (files.size() > 8) files.removeLast();
+    while (files.size() > 8)
+        files.removeLast();
     s.setValue("recentFiles", files);
 }
 
@@ -599,8 +613,8 @@ void TMainForm::RebuildRecentMenu() {
 
 void TMainForm::Timer1Timer() {
     const QDateTime now = QDateTime::currentDateTime();
-    DateTimeParts t{now.date().year(),    now.date().month(),    now.date().day(),
-                    now.time().hour(),    now.time().minute(),   now.time().second()};
+    DateTimeParts t{now.date().year(), now.date().month(),  now.date().day(),
+                    now.time().hour(), now.time().minute(), now.time().second()};
     session_.Timer1Timer(t);
     blink_ = !blink_;
     ImageSoilWarning->setVisible(session_.SoilZoneWarning() && blink_);

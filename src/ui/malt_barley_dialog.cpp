@@ -15,12 +15,18 @@ namespace {
 std::optional<NavKey> KeyOf(int key) {
     switch (key) {
     case Qt::Key_Return:
-    case Qt::Key_Enter: return NavKey::Enter;
-    case Qt::Key_Down: return NavKey::Down;
-    case Qt::Key_Up: return NavKey::Up;
-    case Qt::Key_Left: return NavKey::Left;
-    case Qt::Key_Right: return NavKey::Right;
-    default: return std::nullopt;
+    case Qt::Key_Enter:
+        return NavKey::Enter;
+    case Qt::Key_Down:
+        return NavKey::Down;
+    case Qt::Key_Up:
+        return NavKey::Up;
+    case Qt::Key_Left:
+        return NavKey::Left;
+    case Qt::Key_Right:
+        return NavKey::Right;
+    default:
+        return std::nullopt;
     }
 }
 } // namespace
@@ -44,7 +50,7 @@ TMaltBarleyDialog::TMaltBarleyDialog(QWidget* parent) : QDialog(parent) {
     label("% chance of  malt :", 8, 140 - 20);
     const int xs[7] = {0, 120, 120, 120, 216, 216, 216};
     const int ys[7] = {0, 40, 72, 104, 40, 72, 104};
-    const char* names[7] = {"", "DBEditMBW", "DBEditMBB", "DBEditMBM",
+    const char* names[7] = {"",          "DBEditMBW", "DBEditMBB", "DBEditMBM",
                             "DBEditFBW", "DBEditFBB", "DBEditFBM"};
     for (int tag = 1; tag <= 6; ++tag) {
         auto* e = new QLineEdit(this);
@@ -117,7 +123,9 @@ void TMaltBarleyDialog::CloseDialog() {
     accept();
 }
 
-void TMaltBarleyDialog::reject() { CloseDialog(); }
+void TMaltBarleyDialog::reject() {
+    CloseDialog();
+}
 
 bool TMaltBarleyDialog::eventFilter(QObject* watched, QEvent* event) {
     if (!form_ || syncing_) return QDialog::eventFilter(watched, event);

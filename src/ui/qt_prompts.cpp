@@ -43,9 +43,12 @@ PromptAnswer QtPrompts::AskYesNoCancel(const std::string& caption, const std::st
     QMessageBox box(QMessageBox::Question, QString::fromStdString(caption), PromptText(text),
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent_);
     switch (box.exec()) {
-    case QMessageBox::Yes: return PromptAnswer::Yes;
-    case QMessageBox::No: return PromptAnswer::No;
-    default: return PromptAnswer::Cancel;
+    case QMessageBox::Yes:
+        return PromptAnswer::Yes;
+    case QMessageBox::No:
+        return PromptAnswer::No;
+    default:
+        return PromptAnswer::Cancel;
     }
 }
 
@@ -56,9 +59,8 @@ std::optional<std::string> QtPrompts::OpenFileName(const std::string& filter,
         NextOpenFileName.reset();
         return name;
     }
-    const QString name = QFileDialog::getOpenFileName(parent_, "Open",
-                                                      QString::fromStdString(fileName),
-                                                      DialogFilter(filter));
+    const QString name = QFileDialog::getOpenFileName(
+        parent_, "Open", QString::fromStdString(fileName), DialogFilter(filter));
     if (name.isEmpty()) return std::nullopt;
     return name.toStdString();
 }

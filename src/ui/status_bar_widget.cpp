@@ -43,7 +43,8 @@ void TStatusBarWidget::paintEvent(QPaintEvent*) {
     const QRect r2(104, 1, Panel2Width() - 6, h - 2);
     const QRect r3(width() - 110, 1, 110, h - 2);
     p.setPen(palette().color(QPalette::Mid));
-    for (const QRect& r : {r0, r1, r2, r3}) p.drawRect(r.adjusted(0, 0, -1, -1));
+    for (const QRect& r : {r0, r1, r2, r3})
+        p.drawRect(r.adjusted(0, 0, -1, -1));
     p.setPen(palette().color(QPalette::WindowText));
     p.drawText(r0, Qt::AlignCenter, QString::fromStdString(model_.Panels[0]));
     p.drawText(r1.adjusted(0, 0, -3, 0), Qt::AlignRight | Qt::AlignVCenter,

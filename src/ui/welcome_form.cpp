@@ -66,8 +66,10 @@ void TWelcomeForm::StyleLink(QLabel* link, bool hot) {
 bool TWelcomeForm::eventFilter(QObject* watched, QEvent* event) {
     auto* link = qobject_cast<QLabel*>(watched);
     if (link && (link == LinkUserGuide || link == LinkContactUs)) {
-        if (event->type() == QEvent::Enter) StyleLink(link, true);
-        else if (event->type() == QEvent::Leave) StyleLink(link, false);
+        if (event->type() == QEvent::Enter)
+            StyleLink(link, true);
+        else if (event->type() == QEvent::Leave)
+            StyleLink(link, false);
         else if (event->type() == QEvent::MouseButtonRelease) {
             if (link == LinkUserGuide && OnUserGuide) OnUserGuide();
             if (link == LinkContactUs && OnContactUs) OnContactUs();
