@@ -98,7 +98,7 @@ private:
     void RebuildRecentMenu();
 
     TMainSession& session_;
-    QPointer<TChartForm> chartForm_;
+    TChartForm* chartForm_ = nullptr; // not owned; lives as long as this window
     QtPrompts* prompts_ = nullptr;
     std::vector<TCropColumn*> columns_;
     QHeaderView* header_ = nullptr;
