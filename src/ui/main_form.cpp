@@ -4,6 +4,7 @@
 #include "editor/crops.h"
 #include "ui/chart_form.h"
 #include "ui/crop_column.h"
+#include "ui/nav_keys.h"
 #include "ui/qt_prompts.h"
 #include "ui/status_bar_widget.h"
 
@@ -77,24 +78,6 @@ TCropColumn* ColumnOf(QWidget* w) {
     for (; w; w = w->parentWidget())
         if (auto* c = qobject_cast<TCropColumn*>(w)) return c;
     return nullptr;
-}
-
-std::optional<NavKey> NavKeyOf(int key) {
-    switch (key) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return NavKey::Enter;
-    case Qt::Key_Down:
-        return NavKey::Down;
-    case Qt::Key_Up:
-        return NavKey::Up;
-    case Qt::Key_Left:
-        return NavKey::Left;
-    case Qt::Key_Right:
-        return NavKey::Right;
-    default:
-        return std::nullopt;
-    }
 }
 
 QPushButton* LeftButton(const QString& caption, const QString& hint, QWidget* parent) {

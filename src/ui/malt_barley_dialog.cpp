@@ -1,6 +1,7 @@
 #include "ui/malt_barley_dialog.h"
 
 #include "ui/crop_column.h"
+#include "ui/nav_keys.h"
 #include "ui/spin_gauge.h"
 
 #include <QEvent>
@@ -11,25 +12,7 @@
 
 namespace acremark {
 
-namespace {
-std::optional<NavKey> KeyOf(int key) {
-    switch (key) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return NavKey::Enter;
-    case Qt::Key_Down:
-        return NavKey::Down;
-    case Qt::Key_Up:
-        return NavKey::Up;
-    case Qt::Key_Left:
-        return NavKey::Left;
-    case Qt::Key_Right:
-        return NavKey::Right;
-    default:
-        return std::nullopt;
-    }
-}
-} // namespace
+namespace {} // namespace
 
 TMaltBarleyDialog::TMaltBarleyDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(kMaltBarleyCaption);
@@ -131,7 +114,7 @@ bool TMaltBarleyDialog::eventFilter(QObject* watched, QEvent* event) {
     if (!form_ || syncing_) return QDialog::eventFilter(watched, event);
     if (event->type() == QEvent::KeyPress) {
         // The dialog sees the navigation keys before its controls.
-        if (auto key = KeyOf(static_cast<QKeyEvent*>(event)->key())) {
+        if (auto key = NavKeyOf(static_cast<QKeyEvent*>(event)->key())) {
             form_->FormKeyDown(*key);
             Sync();
             return true;
