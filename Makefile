@@ -32,7 +32,7 @@ fuzz:
 	@scripts/install-deps fuzz
 	@cmake -S . -B $(BUILD)-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DACREMARK_FUZZ=ON \
 	  -DACREMARK_TESTS=OFF -DACREMARK_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-	@cmake --build $(BUILD)-fuzz -j$(JOBS)
+	@cmake --build $(BUILD)-fuzz -j$(JOBS) --target fuzz_targets
 	@for f in $(BUILD)-fuzz/fuzz/fuzz_*; do n=$$(basename $$f); mkdir -p $(BUILD)-fuzz/corpus-$$n; \
 	  echo "== $$n"; $$f -max_total_time=$(FUZZ_SECONDS) $(BUILD)-fuzz/corpus-$$n fuzz/corpus/$${n#fuzz_}; done
 
