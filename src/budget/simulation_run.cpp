@@ -256,61 +256,85 @@ RunOutcome RunSimulation(const RunRequest& req, const RunReference& ref, RunCont
             slot[size_t(f)] = it->second;
         }
     }
-    std::vector<double> avgY(averaged.size()), avgH(averaged.size());
-
-    std::vector<double> CMf(static_cast<size_t>(n) * size_t(N + 1)),
-        GMf(static_cast<size_t>(n) * size_t(N + 1));
-    auto at = [N](int f, int j) { return size_t(f) * size_t(N + 1) + size_t(j); };
-    for (int j = 1; j <= N; ++j) {
-        for (size_t c = 0; c < averaged.size(); ++c) {
-            double sumA = 0, sumY = 0, sumH = 0;
-            for (int f : averaged[c]) {
-                sumA += acres[size_t(f)];
-                sumY += acres[size_t(f)] * sim.X[f + 1][j];
-                sumH += acres[size_t(f)] * sim.X[n + f + 1][j];
-            }
-            avgY[c] = sumA > 0 ? sumY / sumA : sumY;
-            avgH[c] = sumA > 0 ? sumH / sumA : sumH;
-        }
-        double y1 = 0, y2 = 0, y3 = 0, y4 = 0, y5 = 0;
-        for (int f = 0; f < n; ++f) {
-            const double y = sim.X[f + 1][j], p = sim.X[n + f + 1][j];
-            const int c = slot[size_t(f)];
-            const double I =
-                c >= 0 ? IndemnityPerAcre(terms[size_t(f)], avgY[size_t(c)], avgH[size_t(c)]) : 0.0;
-            const FieldMargins m = CalcMargins(lines[size_t(f)], y, p, I);
+    // Each averaged crop's yield and price in every iteration: its fields' acres times their
+    // samples, summed in column order, over the sum of their acres (the sums themselves when
+    // the crop has no acres).
+    const size_t N1 = size_t(N) + 1;
+    std::vector<double> avgY(averaged.size() * N1), avgH(averaged.size() * N1);
+    for (size_t c = 0; c < averaged.size(); ++c) {
+        double* ya = &avgY[c * N1];
+        double* ha = &avgH[c * N1];
+        double sumA = 0;
+        for (int f : averaged[c]) {
             const double a = acres[size_t(f)];
-            y1 += a * y * p;
-            y2 += a * I;
-            y3 += a * m.CM;
-            y4 += a * m.LS;
-            y5 += a * m.GM;
-            CMf[at(f, j)] = m.CM;
-            GMf[at(f, j)] = m.GM;
+            sumA += a;
+            const double* xy = sim.X[f + 1];
+            const double* xp = sim.X[n + f + 1];
+            for (int j = 1; j <= N; ++j) {
+                ya[j] += a * xy[j];
+                ha[j] += a * xp[j];
+            }
         }
-        sim.Y[1][j] = y1;
-        sim.Y[2][j] = y2;
-        sim.Y[3][j] = y3;
-        sim.Y[4][j] = y4;
-        sim.Y[5][j] = y5;
-        sim.PercentDone += sim.GetSmartShare() / N;
+        if (sumA > 0)
+            for (int j = 1; j <= N; ++j) {
+                ya[j] = ya[j] / sumA;
+                ha[j] = ha[j] / sumA;
+            }
+    }
+
+    // Field by field, each field's figures are added to every iteration's farm totals (zero
+    // after Setup); per iteration the totals thus take the fields in column order.
+    std::vector<double> CMf(static_cast<size_t>(n) * N1), GMf(static_cast<size_t>(n) * N1);
+    auto at = [N1](int f, int j) { return size_t(f) * N1 + size_t(j); };
+    double* Y1 = sim.Y[1];
+    double* Y2 = sim.Y[2];
+    double* Y3 = sim.Y[3];
+    double* Y4 = sim.Y[4];
+    double* Y5 = sim.Y[5];
+    for (int f = 0; f < n; ++f) {
+        const double* xy = sim.X[f + 1];
+        const double* xp = sim.X[n + f + 1];
+        const int c = slot[size_t(f)];
+        const double* ya = c >= 0 ? &avgY[size_t(c) * N1] : nullptr;
+        const double* ha = c >= 0 ? &avgH[size_t(c) * N1] : nullptr;
+        const BudgetLines& b = lines[size_t(f)];
+        const InsuranceTerms& t = terms[size_t(f)];
+        const double a = acres[size_t(f)];
+        double* cm = &CMf[at(f, 0)];
+        double* gm = &GMf[at(f, 0)];
+        for (int j = 1; j <= N; ++j) {
+            const double y = xy[j], p = xp[j];
+            const double I = ya ? IndemnityPerAcre(t, ya[j], ha[j]) : 0.0;
+            const FieldMargins m = CalcMargins(b, y, p, I);
+            Y1[j] += a * y * p;
+            Y2[j] += a * I;
+            Y3[j] += a * m.CM;
+            Y4[j] += a * m.LS;
+            Y5[j] += a * m.GM;
+            cm[j] = m.CM;
+            gm[j] = m.GM;
+        }
+        sim.PercentDone += sim.GetSmartShare() / n;
         sim.UpdateProgress();
     }
     sim.AddSmartTick();
     sim.CalcY();
 
     // Field results: means and sample standard deviations of the per-acre margins.
+    // Mean and sample standard deviation, taken about the first value: outcomes that are all
+    // equal give exactly that value and 0.
     auto meanStd = [N](const double* v, double& mean, double& sd) {
-        long double sum = 0;
+        const double x0 = v[1];
+        double sum = 0;
         for (int j = 1; j <= N; ++j)
-            sum += v[j];
-        mean = double(sum / N);
-        long double sq = 0;
+            sum += v[j] - x0;
+        mean = x0 + sum / N;
+        double sq = 0;
         for (int j = 1; j <= N; ++j) {
-            const long double d = v[j] - (long double)mean;
+            const double d = v[j] - mean;
             sq += d * d;
         }
-        sd = N > 1 ? double(std::sqrt(sq / (N - 1))) : 0.0;
+        sd = N > 1 ? std::sqrt(sq / (N - 1)) : 0.0;
     };
     for (int f = 0; f < n; ++f) {
         double cm, cmsd, gm, gmsd;
