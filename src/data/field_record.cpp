@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <stdexcept>
-#include <strings.h>
 
 namespace acremark {
 
@@ -73,10 +72,8 @@ const FieldSpec& FieldDef(int index) {
 }
 
 std::optional<int> FieldIndexOf(std::string_view name) {
-    for (int i = 0; i < kFieldCount; ++i) {
-        const auto& n = kDefs[size_t(i)].name;
-        if (n.size() == name.size() && strncasecmp(n.data(), name.data(), n.size()) == 0) return i;
-    }
+    for (int i = 0; i < kFieldCount; ++i)
+        if (SameName(kDefs[size_t(i)].name, name)) return i;
     return std::nullopt;
 }
 

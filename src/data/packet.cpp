@@ -144,15 +144,8 @@ const char* ColTypeName(ColType t) {
 }
 
 int PacketSchema::ColumnIndex(std::string_view name) const {
-    for (size_t i = 0; i < columns.size(); ++i) {
-        const auto& n = columns[i].name;
-        if (n.size() == name.size() &&
-            std::equal(n.begin(), n.end(), name.begin(), [](char a, char b) {
-                return std::tolower(static_cast<unsigned char>(a)) ==
-                       std::tolower(static_cast<unsigned char>(b));
-            }))
-            return int(i);
-    }
+    for (size_t i = 0; i < columns.size(); ++i)
+        if (SameName(columns[i].name, name)) return int(i);
     return -1;
 }
 

@@ -69,6 +69,10 @@ int CompareValues(const Value& a, const Value& b) {
     }
 }
 
+bool SameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
+
 std::string RoundTripDouble(double d) {
     char buf[64];
     auto res = std::to_chars(buf, buf + sizeof buf, d);

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <variant>
 
 namespace acremark {
@@ -21,6 +22,9 @@ bool ValueAsBool(const Value& v);
 
 // Ordering used for keys: null first, then numbers by value, booleans, then strings.
 int CompareValues(const Value& a, const Value& b);
+
+// Field and column names are matched without regard to (ASCII) case.
+bool SameName(std::string_view a, std::string_view b);
 
 // Shortest text that reads back to the same double ("0.1", "40.23468", "1e+20").
 std::string RoundTripDouble(double d);
