@@ -1,9 +1,12 @@
 // The largest run the window offers: 32 insured fields, two of them malt barley, 10000
 // iterations, in-process (budget: 25 ms on the development machine). Crops, practices and
 // insurance come from the carried tables for township 1, range 1, meridian 4 (risk area 4).
+// The second argument is 1 for the usual run, whose loops are shared with a helper thread, and
+// 0 for the same run on one thread.
 #include "budget/run_reference.h"
 #include "budget/simulation_run.h"
 #include "data/reference_tables.h"
+#include "sim/parallel.h"
 #include "sim/progress_display.h"
 #include "sim/risk_simulation.h"
 
@@ -79,6 +82,8 @@ void BM_LargestRun(benchmark::State& state) {
     req.riskAreaIndex = 3;
     req.iterations = int(state.range(0));
     req.seed = 2023;
+    const bool before = SplitEnabled();
+    SetSplitEnabled(state.range(1) != 0);
     for (auto _ : state) {
         display.repaints = 0;
         RunOutcome o = RunSimulation(req, lookups, ctx);
@@ -86,8 +91,15 @@ void BM_LargestRun(benchmark::State& state) {
         if (o.refused) state.SkipWithError(o.message.c_str());
         benchmark::DoNotOptimize(main.GMMean[1]);
     }
+    SetSplitEnabled(before);
 }
-BENCHMARK(BM_LargestRun)->Arg(10000)->Arg(1000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_LargestRun)
+    ->ArgNames({"iterations", "shared"})
+    ->Args({10000, 1})
+    ->Args({10000, 0})
+    ->Args({1000, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
 
 } // namespace
 

@@ -75,7 +75,19 @@ BENCHMARK(BM_SetupSampleSummarise)
     ->Unit(benchmark::kMillisecond)
     ->ComputeStatistics("min", Fastest);
 
-// The serial part that cannot be shared out: 64 x 10000 deviates from the one generator.
+// The part that cannot be shared out: 64 x 10000 accepted points from the one generator, one
+// after the other.
+void BM_PolarPoints(benchmark::State& state) {
+    std::vector<double> out(static_cast<std::size_t>(2 * kFields) * kIterations);
+    acremark::SetRandSeed(1u);
+    for (auto _ : state) {
+        acremark::RandPolarPairs(out.data(), static_cast<int>(out.size()));
+        benchmark::DoNotOptimize(out.data());
+    }
+}
+BENCHMARK(BM_PolarPoints)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", Fastest);
+
+// Points and their logarithms: 64 x 10000 deviates on one thread.
 void BM_NormalDeviates(benchmark::State& state) {
     std::vector<double> out(static_cast<std::size_t>(2 * kFields) * kIterations);
     acremark::SetRandSeed(1u);

@@ -2,6 +2,7 @@
 
 #include "budget/crop_insurance.h"
 #include "budget/field_budget.h"
+#include "sim/parallel.h"
 #include "sim/progress_display.h"
 #include "sim/random.h"
 #include "sim/risk_simulation.h"
@@ -261,26 +262,10 @@ RunOutcome RunSimulation(const RunRequest& req, const RunReference& ref, RunCont
     // the crop has no acres).
     const size_t N1 = size_t(N) + 1;
     std::vector<double> avgY(averaged.size() * N1), avgH(averaged.size() * N1);
-    for (size_t c = 0; c < averaged.size(); ++c) {
-        double* ya = &avgY[c * N1];
-        double* ha = &avgH[c * N1];
-        double sumA = 0;
-        for (int f : averaged[c]) {
-            const double a = acres[size_t(f)];
-            sumA += a;
-            const double* xy = sim.X[f + 1];
-            const double* xp = sim.X[n + f + 1];
-            for (int j = 1; j <= N; ++j) {
-                ya[j] += a * xy[j];
-                ha[j] += a * xp[j];
-            }
-        }
-        if (sumA > 0)
-            for (int j = 1; j <= N; ++j) {
-                ya[j] = ya[j] / sumA;
-                ha[j] = ha[j] / sumA;
-            }
-    }
+    std::vector<double> sumAcres(averaged.size());
+    for (size_t c = 0; c < averaged.size(); ++c)
+        for (int f : averaged[c])
+            sumAcres[c] += acres[size_t(f)];
 
     // Field by field, each field's figures are added to every iteration's farm totals (zero
     // after Setup); per iteration the totals thus take the fields in column order.
@@ -291,32 +276,57 @@ RunOutcome RunSimulation(const RunRequest& req, const RunReference& ref, RunCont
     double* Y3 = sim.Y[3];
     double* Y4 = sim.Y[4];
     double* Y5 = sim.Y[5];
-    for (int f = 0; f < n; ++f) {
-        const double* xy = sim.X[f + 1];
-        const double* xp = sim.X[n + f + 1];
-        const int c = slot[size_t(f)];
-        const double* ya = c >= 0 ? &avgY[size_t(c) * N1] : nullptr;
-        const double* ha = c >= 0 ? &avgH[size_t(c) * N1] : nullptr;
-        const BudgetLines& b = lines[size_t(f)];
-        const InsuranceTerms& t = terms[size_t(f)];
-        const double a = acres[size_t(f)];
-        double* cm = &CMf[at(f, 0)];
-        double* gm = &GMf[at(f, 0)];
-        for (int j = 1; j <= N; ++j) {
-            const double y = xy[j], p = xp[j];
-            const double I = ya ? IndemnityPerAcre(t, ya[j], ha[j]) : 0.0;
-            const FieldMargins m = CalcMargins(b, y, p, I);
-            Y1[j] += a * y * p;
-            Y2[j] += a * I;
-            Y3[j] += a * m.CM;
-            Y4[j] += a * m.LS;
-            Y5[j] += a * m.GM;
-            cm[j] = m.CM;
-            gm[j] = m.GM;
+    // Iterations from..to, every field; iterations are independent of each other, so this
+    // thread and the helper take one half each.
+    auto iterations = [&](int from, int to, bool reports) {
+        for (size_t c = 0; c < averaged.size(); ++c) {
+            double* ya = &avgY[c * N1];
+            double* ha = &avgH[c * N1];
+            for (int f : averaged[c]) {
+                const double a = acres[size_t(f)];
+                const double* xy = sim.X[f + 1];
+                const double* xp = sim.X[n + f + 1];
+                for (int j = from; j <= to; ++j) {
+                    ya[j] += a * xy[j];
+                    ha[j] += a * xp[j];
+                }
+            }
+            if (const double sumA = sumAcres[c]; sumA > 0)
+                for (int j = from; j <= to; ++j) {
+                    ya[j] = ya[j] / sumA;
+                    ha[j] = ha[j] / sumA;
+                }
         }
-        sim.PercentDone += sim.GetSmartShare() / n;
-        sim.UpdateProgress();
-    }
+        for (int f = 0; f < n; ++f) {
+            const double* xy = sim.X[f + 1];
+            const double* xp = sim.X[n + f + 1];
+            const int c = slot[size_t(f)];
+            const double* ya = c >= 0 ? &avgY[size_t(c) * N1] : nullptr;
+            const double* ha = c >= 0 ? &avgH[size_t(c) * N1] : nullptr;
+            const BudgetLines& b = lines[size_t(f)];
+            const InsuranceTerms& t = terms[size_t(f)];
+            const double a = acres[size_t(f)];
+            double* cm = &CMf[at(f, 0)];
+            double* gm = &GMf[at(f, 0)];
+            for (int j = from; j <= to; ++j) {
+                const double y = xy[j], p = xp[j];
+                const double I = ya ? IndemnityPerAcre(t, ya[j], ha[j]) : 0.0;
+                const FieldMargins m = CalcMargins(b, y, p, I);
+                Y1[j] += a * y * p;
+                Y2[j] += a * I;
+                Y3[j] += a * m.CM;
+                Y4[j] += a * m.LS;
+                Y5[j] += a * m.GM;
+                cm[j] = m.CM;
+                gm[j] = m.GM;
+            }
+            if (reports) {
+                sim.PercentDone += sim.GetSmartShare() / n;
+                sim.UpdateProgress();
+            }
+        }
+    };
+    RunSplit([&] { iterations(N / 2 + 1, N, false); }, [&] { iterations(1, N / 2, true); });
     sim.AddSmartTick();
     sim.CalcY();
 

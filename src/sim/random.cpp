@@ -91,19 +91,23 @@ inline double Centered(std::uint32_t seed) {
     return std::bit_cast<double>(0x4000000000000000ull | (std::uint64_t{seed} << 20)) - 3.0;
 }
 
+// A packed pair: the point's first coordinate v in the low half, its squared radius s in the
+// high half, both the floats the polar method computes.
+inline double PackPair(float v, float s) {
+    return std::bit_cast<double>(std::uint64_t{std::bit_cast<std::uint32_t>(v)} |
+                                 std::uint64_t{std::bit_cast<std::uint32_t>(s)} << 32);
+}
+
 } // namespace
 
 ACREMARK_VECTOR_CLONES
-void RandNormalFill(double* out, int n) {
-    // The values and the final seed are exactly those of n calls of RandNormal(). A block of
-    // pairs is generated at once (the seeds by jumping ahead, the points and their squared
-    // radii in vector registers), the accepted pairs are picked out without branching, and
-    // only then come the logarithms, which do not wait on each other.
+void RandPolarPairs(double* out, int n) {
+    // A block of pairs is generated at once (the seeds by jumping ahead, the points and their
+    // squared radii in vector registers) and the accepted pairs are picked out without
+    // branching. The logarithms, which are most of the cost, wait for PolarDeviates.
     std::uint32_t seed = g_seed;
     float vs[kFillPairs];
     float ss[kFillPairs];
-    float v[kFillPairs];
-    float s[kFillPairs];
     int done = 0;
     while (done < n) {
         for (int p = 0; p < kFillPairs; ++p) {
@@ -118,24 +122,46 @@ void RandNormalFill(double* out, int n) {
         const int want = n - done;
         int got = 0;
         int used = 0; // pairs consumed
+        double* dst = out + done;
         while (used < kFillPairs && got < want) {
             const float sf = ss[used];
-            v[got] = vs[used];
-            s[got] = sf;
+            // Written whether accepted or not: a rejected pair is overwritten by the next one,
+            // and the slot past the last wanted one is never written.
+            dst[got] = PackPair(vs[used], sf);
             got += (sf < 1.0f) & (sf != 0.0f); // s = 0 is rejected like s >= 1
             ++used;
         }
         seed = kJump.a[2 * used] * seed + kJump.c[2 * used];
-        double logs[kFillPairs];
-        for (int i = 0; i < got; ++i)
-            logs[i] = std::log(static_cast<double>(s[i]));
-        for (int i = 0; i < got; ++i) {
-            const double sd = s[i];
-            out[done + i] = static_cast<float>(v[i] * std::sqrt(-2.0 * logs[i] / sd));
-        }
         done += got;
     }
     g_seed = seed;
+}
+
+ACREMARK_VECTOR_CLONES
+void PolarDeviates(double* values, int n) {
+    constexpr int kBlock = 256;
+    float v[kBlock];
+    double logs[kBlock];
+    double s[kBlock];
+    for (int first = 0; first < n; first += kBlock) {
+        const int count = n - first < kBlock ? n - first : kBlock;
+        double* x = values + first;
+        for (int i = 0; i < count; ++i) {
+            const auto bits = std::bit_cast<std::uint64_t>(x[i]);
+            v[i] = std::bit_cast<float>(static_cast<std::uint32_t>(bits));
+            s[i] = std::bit_cast<float>(static_cast<std::uint32_t>(bits >> 32));
+        }
+        // The logarithms first: they do not wait on each other.
+        for (int i = 0; i < count; ++i)
+            logs[i] = std::log(s[i]);
+        for (int i = 0; i < count; ++i)
+            x[i] = static_cast<float>(v[i] * std::sqrt(-2.0 * logs[i] / s[i]));
+    }
+}
+
+void RandNormalFill(double* out, int n) {
+    RandPolarPairs(out, n);
+    PolarDeviates(out, n);
 }
 
 } // namespace acremark

@@ -31,6 +31,14 @@ float RandNormal();
 // RandNormal() give, without the per-call overhead; the sampler fills its matrix with it.
 void RandNormalFill(double* out, int n);
 
+// RandNormalFill in two steps. RandPolarPairs does the part that must follow the generator one
+// draw after the other: it advances the seed exactly as n calls of RandNormal() would and writes
+// each accepted point packed into one double (its coordinate and squared radius, as floats).
+// PolarDeviates turns packed points into the deviates in place; it needs no generator, so parts
+// of the matrix can be turned on different threads.
+void RandPolarPairs(double* out, int n);
+void PolarDeviates(double* values, int n);
+
 // e^x for x <= 0 to within one unit in the last place (glibc's exp: about half a unit), in
 // plain arithmetic with no call and no branch, so that the sampler's loops vectorise: Taylor
 // series of degree 13 on x reduced to |r| <= ln2/2, scaled by 2^k through the exponent bits.

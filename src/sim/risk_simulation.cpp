@@ -1,12 +1,14 @@
 #include "sim/risk_simulation.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cmath>
 #include <cstdio>
 #include <stdexcept>
 
 #include "sim/correlation.h"
+#include "sim/parallel.h"
 #include "sim/random.h"
 #include "sim/tick_count.h"
 #include "sim/vector_clones.h"
@@ -254,31 +256,62 @@ void TRiskSimulation::TriRandom() {
     FactorBlock(XR0, L2, 1, half);
     FactorBlock(XR0, L2, half + 1, Count);
 
+    // The generator's part, one variable after the other; the logarithms wait for the tiles.
     for (int i = 1; i <= Count; ++i) {
-        RandNormalFill(X[i] + 1, N);
+        RandPolarPairs(X[i] + 1, N);
         PercentDone += GetSmartShare() / Count;
         UpdateProgress();
     }
     AddSmartTick();
 
-    CorrelateBlock(1, half);
-    CorrelateBlock(half + 1, Count);
+    CorrelateTiles(half);
     AddSmartTick();
 
     calcStat();
 }
 
-void TRiskSimulation::CorrelateBlock(int s, int e) {
-    for (int first = 1; first <= N; first += kCorrelateTile) {
+void TRiskSimulation::CorrelateTiles(int half) {
+    // Tiles of iterations are independent of each other: the helper takes the second half of
+    // them while this thread takes the first. In each tile every variable's packed points become
+    // deviates, then each block is correlated and transformed.
+    const int tiles = (N + kCorrelateTile - 1) / kCorrelateTile;
+    std::atomic<int> finished{0};
+    auto tile = [&](int t) {
+        const int first = 1 + t * kCorrelateTile;
         const int count = std::min(kCorrelateTile, N - first + 1);
-        if (s <= e) CorrelateTile(L2, s, e, List, X, first, count);
-        // Progress grows at every hundredth iteration.
-        const int last = first + count - 1;
-        for (int j = (first + 99) / 100 * 100; j <= last; j += 100) {
-            PercentDone += GetSmartShare() * 50 / N;
-            UpdateProgress();
+        for (int i = 1; i <= Count; ++i)
+            PolarDeviates(X[i] + first, count);
+        if (half >= 1) CorrelateTile(L2, 1, half, List, X, first, count);
+        if (Count > half) CorrelateTile(L2, half + 1, Count, List, X, first, count);
+        finished.fetch_add(1, std::memory_order_relaxed);
+    };
+    // Progress grows at every hundredth iteration of each block, for the tiles of both threads
+    // that are done; only this thread shows it.
+    int reported = 0;
+    auto report = [&] {
+        const int done = finished.load(std::memory_order_relaxed);
+        for (; reported < done; ++reported) {
+            const int first = 1 + reported * kCorrelateTile;
+            const int last = std::min(N, first + kCorrelateTile - 1);
+            for (int j = last / 100 - (first - 1) / 100; j > 0; --j) {
+                PercentDone += 2 * (GetSmartShare() * 50 / N);
+                UpdateProgress();
+            }
         }
-    }
+    };
+    const int split = tiles / 2;
+    RunSplit(
+        [&] {
+            for (int t = split; t < tiles; ++t)
+                tile(t);
+        },
+        [&] {
+            for (int t = 0; t < split; ++t) {
+                tile(t);
+                report();
+            }
+        });
+    report();
 }
 
 void TRiskSimulation::calcStat() {
@@ -308,62 +341,95 @@ void TRiskSimulation::calcStat() {
 }
 
 void TRiskSimulation::MeanMinMax() {
-    int i = 1;
-    while (i <= Count) {
-        const int group = Count - i + 1 >= 4 ? 4 : 1;
-        const double* rows[4];
-        double sum[4], lo[4], hi[4];
-        for (int r = 0; r < group; ++r)
-            rows[r] = X[i + r] + 1;
-        if (group == 4)
-            RowStats<4>(rows, N, sum, lo, hi);
-        else
-            RowStats<1>(rows, N, sum, lo, hi);
-        for (int r = 0; r < group; ++r, ++i) {
-            XMin[i] = lo[r];
-            XMax[i] = hi[r];
-            XMean[i] = sum[r] / N;
-            PercentDone += GetSmartShare() / Count;
-            UpdateProgress();
+    // Rows in fours, each row's figures on their own: this thread takes the first half of the
+    // rows and the helper the rest.
+    auto rows = [this](int from, int to, bool reports) {
+        int i = from;
+        while (i <= to) {
+            const int group = to - i + 1 >= 4 ? 4 : 1;
+            const double* row[4];
+            double sum[4], lo[4], hi[4];
+            for (int r = 0; r < group; ++r)
+                row[r] = X[i + r] + 1;
+            if (group == 4)
+                RowStats<4>(row, N, sum, lo, hi);
+            else
+                RowStats<1>(row, N, sum, lo, hi);
+            for (int r = 0; r < group; ++r, ++i) {
+                XMin[i] = lo[r];
+                XMax[i] = hi[r];
+                XMean[i] = sum[r] / N;
+                if (reports) {
+                    PercentDone += GetSmartShare() / Count;
+                    UpdateProgress();
+                }
+            }
         }
+    };
+    const int split = Count / 2 / 4 * 4; // rows 1..split here, the rest on the helper
+    RunSplit([&] { rows(split + 1, Count, false); }, [&] { rows(1, split, true); });
+    for (int i = split + 1; i <= Count; ++i) {
+        PercentDone += GetSmartShare() / Count;
+        UpdateProgress();
     }
 }
 
 void TRiskSimulation::Covariances() {
     // Each covariance is the sum over the iterations, in order, of the products of the centred
     // samples. The iterations are walked in tiles, centred and turned on their side (iteration
-    // by variable), and each tile updates blocks of 2 x 8 pairs held in registers. Every sum
+    // by variable), and each tile updates blocks of 4 x 8 pairs held in registers. Every sum
     // keeps its order, so the result is bit for bit that of the plain triple loop, at a fraction
-    // of its memory traffic.
+    // of its memory traffic. The rows of pairs are shared out: this thread takes the first ones
+    // and the helper the rest, about as many pairs each, each with a tile of its own.
     const int c = Count;
     const int width = (c + kPairBlock - 1) / kPairBlock * kPairBlock; // columns, padded with 0
-    std::vector<double> tile(static_cast<std::size_t>(kCovarianceTile) * width, 0.0);
     // Rows go in fours; width is a multiple of 8, so it covers the spare rows too.
     std::vector<double> sums(static_cast<std::size_t>(width) * width, 0.0);
     const int tiles = (N + kCovarianceTile - 1) / kCovarianceTile;
+
+    // Row block p pairs with the column blocks from the one holding row p on (the pairs below
+    // the diagonal that they include cost little and are never read).
+    auto blocksOf = [width](int p) { return (width - p / kPairBlock * kPairBlock) / kPairBlock; };
+    long long total = 0;
+    for (int p = 0; p < c; p += kPairRows)
+        total += blocksOf(p);
+    int split = 0; // row blocks before it are this thread's
+    for (long long mine = 0; split < c && 2 * (mine + blocksOf(split)) <= total;
+         split += kPairRows)
+        mine += blocksOf(split);
+
     int reported = 0; // variables whose progress step has been taken
-    for (int n = 0; n < tiles; ++n) {
-        const int first = 1 + n * kCovarianceTile;
-        const int len = std::min(kCovarianceTile, N - first + 1);
-        for (int q = 1; q <= c; ++q) {
-            const double* xq = X[q] + first;
-            const double m = XMean[q];
-            double* column = tile.data() + (q - 1);
-            for (int t = 0; t < len; ++t)
-                column[static_cast<std::size_t>(t) * width] = xq[t] - m;
+    auto rows = [&](int pFrom, int pTo, bool reports) {
+        if (pFrom >= pTo) return;
+        const int fromColumn = pFrom / kPairBlock * kPairBlock; // the tile's first column in use
+        std::vector<double> tile(static_cast<std::size_t>(kCovarianceTile) * width, 0.0);
+        for (int n = 0; n < tiles; ++n) {
+            const int first = 1 + n * kCovarianceTile;
+            const int len = std::min(kCovarianceTile, N - first + 1);
+            for (int q = fromColumn + 1; q <= c; ++q) {
+                const double* xq = X[q] + first;
+                const double m = XMean[q];
+                double* column = tile.data() + (q - 1);
+                for (int t = 0; t < len; ++t)
+                    column[static_cast<std::size_t>(t) * width] = xq[t] - m;
+            }
+            for (int p = pFrom; p < pTo; p += kPairRows) {
+                for (int qb = p / kPairBlock * kPairBlock; qb < width; qb += kPairBlock)
+                    PairBlock(tile.data(), width, len, p, qb, sums.data());
+            }
+            if (!reports) continue;
+            // The per-variable progress steps, spread over the pass.
+            const int due = static_cast<int>(static_cast<long long>(c) * (n + 1) / tiles);
+            for (; reported < due; ++reported) {
+                PercentDone += GetSmartShare() / Count;
+                UpdateProgress();
+            }
         }
-        // Column blocks from the one holding row p on: the pairs below the diagonal that they
-        // include cost little and are never read.
-        for (int p = 0; p < c; p += kPairRows) {
-            for (int qb = p / kPairBlock * kPairBlock; qb < width; qb += kPairBlock)
-                PairBlock(tile.data(), width, len, p, qb, sums.data());
-        }
-        // The per-variable progress steps, spread over the pass.
-        const int due = static_cast<int>(static_cast<long long>(c) * (n + 1) / tiles);
-        for (; reported < due; ++reported) {
-            PercentDone += GetSmartShare() / Count;
-            UpdateProgress();
-        }
+    };
+    RunSplit([&] { rows(split, c, false); }, [&] { rows(0, split, true); });
+    for (; reported < c; ++reported) {
+        PercentDone += GetSmartShare() / Count;
+        UpdateProgress();
     }
     for (int j = 1; j <= c; ++j) {
         XR[j][j] = 1.0;

@@ -10,7 +10,9 @@
 // AddSmartTick, UpdateSmartShare and show CountTime("Time").
 //
 // Members are public fields because the run, the comparison window and the charts read and
-// write them directly. Everything runs on the caller's thread.
+// write them directly. The object belongs to the caller's thread: the sampler and the statistics
+// share their loops with a helper thread (sim/parallel.h), but only the caller's thread touches
+// the progress display.
 
 #include <array>
 #include <cstdint>
@@ -113,7 +115,7 @@ public:
     std::string ThousandSeparator = ",";
 
 private:
-    void CorrelateBlock(int s, int e);
+    void CorrelateTiles(int half);
     void MeanMinMax();
     void Covariances();
 };

@@ -5,7 +5,10 @@
 // results are the same bit for bit; AVX2 only does four values at a time instead of two.
 
 // Clang cannot clone function templates; a clang build (the fuzz targets) gets the plain loops.
-#if defined(__x86_64__) && defined(__ELF__) && defined(__GNUC__) && !defined(__clang__)
+// So does a build with a sanitizer: the loader runs the clones' resolvers before the sanitizer's
+// runtime is ready.
+#if defined(__x86_64__) && defined(__ELF__) && defined(__GNUC__) && !defined(__clang__) &&       \
+    !defined(__SANITIZE_THREAD__) && !defined(__SANITIZE_ADDRESS__)
 #define ACREMARK_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
 #else
 #define ACREMARK_VECTOR_CLONES

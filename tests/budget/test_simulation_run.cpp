@@ -1,5 +1,6 @@
 #include "budget/crop_insurance.h"
 #include "budget/simulation_run.h"
+#include "sim/parallel.h"
 #include "sim/risk_simulation.h"
 
 #include <gtest/gtest.h>
@@ -268,6 +269,45 @@ TEST(SimulationRun, ResultsGridSummaryAndRepeatability) {
     again.Run(copy, 5000, 3);
     EXPECT_EQ(copy, fields);
     for (int k = 1; k <= 1000; ++k) ASSERT_EQ(again.main.GM[3][k], h.main.GM[3][k]);
+}
+
+// The run shares its loops with a helper thread; the figures are those of a run on one thread,
+// bit for bit: samples, malt slices, outputs, field results, curves and grid texts.
+TEST(SimulationRun, HelperThreadChangesNoFigure) {
+    auto farm = [] {
+        std::vector<FieldRecord> f = {Field(1, 2, 100), Malt(2, 35), Field(3, 28, 50),
+                                      Field(4, 2, 300), Malt(5, 80),  Field(6, 9, 70)};
+        for (int k : {0, 1, 3}) {
+            f[size_t(k)].Set(fInsurance, true);
+            f[size_t(k)].Set(fCoverageLevel, int64_t(3));
+            f[size_t(k)].Set(fCoverageAdjustment, 40.0);
+        }
+        return f;
+    };
+    auto run = [&](bool shared, Harness& h, std::vector<FieldRecord>& fields) {
+        const bool before = SplitEnabled();
+        SetSplitEnabled(shared);
+        const RunOutcome o = h.Run(fields, 3000, 2);
+        SetSplitEnabled(before);
+        ASSERT_FALSE(o.refused) << o.message;
+    };
+    Harness alone, shared;
+    std::vector<FieldRecord> aloneFields = farm(), sharedFields = farm();
+    run(false, alone, aloneFields);
+    run(true, shared, sharedFields);
+    EXPECT_EQ(sharedFields, aloneFields);
+    for (int v = 1; v <= 12; ++v)
+        for (int j = 1; j <= 3000; ++j)
+            ASSERT_EQ(shared.main.X[v][j], alone.main.X[v][j]) << v << " " << j;
+    for (int r = 1; r <= 5; ++r)
+        for (int j = 1; j <= 3000; ++j)
+            ASSERT_EQ(shared.main.Y[r][j], alone.main.Y[r][j]) << r << " " << j;
+    for (int k = 1; k <= 1000; ++k) {
+        ASSERT_EQ(shared.main.CM[2][k], alone.main.CM[2][k]);
+        ASSERT_EQ(shared.main.GM[2][k], alone.main.GM[2][k]);
+    }
+    for (int row = 3; row <= 12; ++row)
+        EXPECT_EQ(shared.grid.Cell(2, row), alone.grid.Cell(2, row)) << row;
 }
 
 TEST(ComparisonGrid, BreakevenPositionsTargetsAndClearing) {

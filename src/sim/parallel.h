@@ -1,0 +1,25 @@
+#pragma once
+// A second pair of hands for the run's heavy loops. The machine the program is made for has two
+// cores; the sampler, the statistics and the budget loop each split their work into two parts
+// that write disjoint memory, and one helper thread takes one part while the calling thread does
+// the other. Each part does the same operations in the same order as the whole loop would, so a
+// split run gives the same numbers bit for bit as an unsplit one.
+//
+// Only the calling thread's part may touch a progress display (it may be a window's status bar).
+
+#include <functional>
+
+namespace acremark {
+
+// Runs helperPart on the helper thread and callerPart on this thread at the same time, and
+// returns when both are done. On a machine with one core, or while the helper serves another
+// caller, both run here, callerPart first. An exception from either part is rethrown here once
+// both have finished (the caller's own first).
+void RunSplit(const std::function<void()>& helperPart, const std::function<void()>& callerPart);
+
+// Whether RunSplit uses the helper thread: on by default where there are two cores or more.
+// Turning it off makes every split run on the calling thread (tests compare the two).
+void SetSplitEnabled(bool enabled);
+bool SplitEnabled();
+
+} // namespace acremark

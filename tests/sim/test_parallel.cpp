@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+#include "sim/parallel.h"
+
+namespace acremark {
+namespace {
+
+// Puts the split switch back as it was, whatever a test does.
+class SplitSwitch {
+public:
+    explicit SplitSwitch(bool enabled) : before_(SplitEnabled()) { SetSplitEnabled(enabled); }
+    ~SplitSwitch() { SetSplitEnabled(before_); }
+
+private:
+    bool before_;
+};
+
+TEST(RunSplit, RunsBothPartsOnTheHelperWhenThereAreTwoCores) {
+    if (std::thread::hardware_concurrency() < 2) GTEST_SKIP() << "one core: nothing to share";
+    SplitSwitch on(true);
+    std::thread::id helperThread, callerThread;
+    RunSplit([&] { helperThread = std::this_thread::get_id(); },
+             [&] { callerThread = std::this_thread::get_id(); });
+    EXPECT_EQ(callerThread, std::this_thread::get_id());
+    EXPECT_NE(helperThread, std::this_thread::get_id());
+    EXPECT_NE(helperThread, std::thread::id{});
+}
+
+TEST(RunSplit, SwitchedOffEverythingRunsHereCallerFirst) {
+    SplitSwitch off(false);
+    std::vector<int> order;
+    std::thread::id helperThread;
+    RunSplit(
+        [&] {
+            order.push_back(2);
+            helperThread = std::this_thread::get_id();
+        },
+        [&] { order.push_back(1); });
+    EXPECT_EQ(order, (std::vector<int>{1, 2}));
+    EXPECT_EQ(helperThread, std::this_thread::get_id());
+}
+
+// An exception in either part reaches the caller after both parts ran, and the helper serves
+// the next split as usual.
+TEST(RunSplit, ExceptionsReachTheCallerAfterBothParts) {
+    for (bool enabled : {true, false}) {
+        SplitSwitch split(enabled);
+        std::atomic<int> ran{0};
+        auto count = [&] { ++ran; };
+        auto fail = [&](const char* what) {
+            return [&ran, what] {
+                ++ran;
+                throw std::runtime_error(what);
+            };
+        };
+        try {
+            RunSplit(fail("helper"), count);
+            FAIL() << "the helper's exception was lost";
+        } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(e.what(), "helper");
+        }
+        EXPECT_EQ(ran, 2);
+        try {
+            RunSplit(fail("helper"), fail("caller"));
+            FAIL() << "no exception";
+        } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(e.what(), "caller") << "the caller's own comes first";
+        }
+        EXPECT_EQ(ran, 4);
+        RunSplit(count, count);
+        EXPECT_EQ(ran, 6) << enabled;
+    }
+}
+
+// Callers on several threads at once: each split runs each of its parts exactly once, whether
+// it got the helper or did both parts itself.
+TEST(RunSplit, CallersAtOnceEachGetBothPartsDone) {
+    SplitSwitch on(true);
+    constexpr int kCallers = 4, kSplits = 300;
+    std::vector<int> helperRuns(kCallers), callerRuns(kCallers);
+    std::vector<std::thread> callers;
+    for (int c = 0; c < kCallers; ++c)
+        callers.emplace_back([&, c] {
+            for (int k = 0; k < kSplits; ++k)
+                RunSplit([&] { ++helperRuns[static_cast<std::size_t>(c)]; },
+                         [&] { ++callerRuns[static_cast<std::size_t>(c)]; });
+        });
+    for (std::thread& t : callers)
+        t.join();
+    for (int c = 0; c < kCallers; ++c) {
+        EXPECT_EQ(helperRuns[static_cast<std::size_t>(c)], kSplits);
+        EXPECT_EQ(callerRuns[static_cast<std::size_t>(c)], kSplits);
+    }
+}
+
+} // namespace
+} // namespace acremark
