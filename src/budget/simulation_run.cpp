@@ -7,6 +7,7 @@
 #include "sim/random.h"
 #include "sim/risk_simulation.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <map>
@@ -87,6 +88,52 @@ void SetTriangles(TRiskSimulation& sim, const std::vector<FieldRecord>& fields,
         else
             sim.getTriangle(n + f).SetValue(r.AsFloat(fPriceLow), r.AsFloat(fPriceMost),
                                             r.AsFloat(fPriceHigh));
+    }
+}
+
+// Mean and sample standard deviation of each of count outcome rows (iterations 1..N), taken
+// about the row's first value: outcomes that are all equal give exactly that value and 0. The
+// rows go two at a time, their sums in locals, so that the two chains of additions, each still
+// taken in iteration order, overlap instead of waiting on each other.
+void MeansAndSpreads(const double* const* rows, int count, int N, double* mean, double* sd) {
+    auto spread = [N](double squares) { return N > 1 ? std::sqrt(squares / (N - 1)) : 0.0; };
+    int k = 0;
+    for (; k + 2 <= count; k += 2) {
+        const double* a = rows[k];
+        const double* b = rows[k + 1];
+        const double a0 = a[1], b0 = b[1];
+        double sa = 0, sb = 0;
+        for (int j = 1; j <= N; ++j) {
+            sa += a[j] - a0;
+            sb += b[j] - b0;
+        }
+        const double ma = a0 + sa / N, mb = b0 + sb / N;
+        double qa = 0, qb = 0;
+        for (int j = 1; j <= N; ++j) {
+            const double da = a[j] - ma;
+            const double db = b[j] - mb;
+            qa += da * da;
+            qb += db * db;
+        }
+        mean[k] = ma;
+        mean[k + 1] = mb;
+        sd[k] = spread(qa);
+        sd[k + 1] = spread(qb);
+    }
+    for (; k < count; ++k) {
+        const double* a = rows[k];
+        const double a0 = a[1];
+        double sa = 0;
+        for (int j = 1; j <= N; ++j)
+            sa += a[j] - a0;
+        const double ma = a0 + sa / N;
+        double qa = 0;
+        for (int j = 1; j <= N; ++j) {
+            const double da = a[j] - ma;
+            qa += da * da;
+        }
+        mean[k] = ma;
+        sd[k] = spread(qa);
     }
 }
 
@@ -210,8 +257,7 @@ RunOutcome RunSimulation(const RunRequest& req, const RunReference& ref, RunCont
             second.CalcInput();
             second.StatusBar = display;
             for (int v = 1; v <= 2 * n; ++v)
-                for (int k = 1; k <= m; ++k)
-                    sim.X[v][lo + k] = second.X[v][k];
+                std::copy(second.X[v] + 1, second.X[v] + 1 + m, sim.X[v] + lo + 1);
         };
         double prev = 0;
         for (const auto& row : ctx.malt.Rows()) {
@@ -331,30 +377,19 @@ RunOutcome RunSimulation(const RunRequest& req, const RunReference& ref, RunCont
     sim.CalcY();
 
     // Field results: means and sample standard deviations of the per-acre margins.
-    // Mean and sample standard deviation, taken about the first value: outcomes that are all
-    // equal give exactly that value and 0.
-    auto meanStd = [N](const double* v, double& mean, double& sd) {
-        const double x0 = v[1];
-        double sum = 0;
-        for (int j = 1; j <= N; ++j)
-            sum += v[j] - x0;
-        mean = x0 + sum / N;
-        double sq = 0;
-        for (int j = 1; j <= N; ++j) {
-            const double d = v[j] - mean;
-            sq += d * d;
-        }
-        sd = N > 1 ? std::sqrt(sq / (N - 1)) : 0.0;
-    };
+    std::vector<const double*> rows;
     for (int f = 0; f < n; ++f) {
-        double cm, cmsd, gm, gmsd;
-        meanStd(&CMf[at(f, 0)], cm, cmsd);
-        meanStd(&GMf[at(f, 0)], gm, gmsd);
+        rows.push_back(&CMf[at(f, 0)]);
+        rows.push_back(&GMf[at(f, 0)]);
+    }
+    std::vector<double> mean(rows.size()), sd(rows.size());
+    MeansAndSpreads(rows.data(), int(rows.size()), N, mean.data(), sd.data());
+    for (int f = 0; f < n; ++f) {
         FieldRecord& r = fields[size_t(f)];
-        r.Set(fCM, cm);
-        r.Set(fCMSD, cmsd);
-        r.Set(fGM, gm);
-        r.Set(fGMSD, gmsd);
+        r.Set(fCM, mean[size_t(2 * f)]);
+        r.Set(fCMSD, sd[size_t(2 * f)]);
+        r.Set(fGM, mean[size_t(2 * f + 1)]);
+        r.Set(fGMSD, sd[size_t(2 * f + 1)]);
     }
 
     ctx.grid.FillScenario(sim, s, targets);
