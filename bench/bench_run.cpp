@@ -78,7 +78,8 @@ void BM_LargestRun(benchmark::State& state) {
     std::vector<FieldRecord> fields = LargestFarm(ref);
     RunRequest req;
     req.fields = &fields;
-    for (int f = 1; f <= 32; ++f) req.headers.push_back("Field # " + std::to_string(f));
+    for (int f = 1; f <= 32; ++f)
+        req.headers.push_back("Field # " + std::to_string(f));
     req.riskAreaIndex = 3;
     req.iterations = int(state.range(0));
     req.seed = 2023;

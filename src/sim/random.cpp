@@ -1,7 +1,12 @@
 #include "sim/random.h"
 
+#include <algorithm>
 #include <bit>
 #include <chrono>
+#include <cmath>
+#include <vector>
+
+#include "sim/parallel.h"
 
 #include "sim/vector_clones.h"
 
@@ -98,32 +103,59 @@ inline double PackPair(float v, float s) {
                                  std::uint64_t{std::bit_cast<std::uint32_t>(s)} << 32);
 }
 
-} // namespace
+// The state `pairs` candidate pairs (twice as many steps) after seed: the step's affine map
+// raised to that power by repeated squaring.
+std::uint32_t JumpPairs(std::uint32_t seed, std::uint64_t pairs) {
+    std::uint32_t a = kMultiplier, c = 1u; // the map of 2^k steps
+    std::uint32_t A = 1u, C = 0u;          // the map of the steps taken so far
+    for (std::uint64_t steps = 2 * pairs; steps != 0; steps >>= 1) {
+        if (steps & 1u) {
+            A = a * A;
+            C = a * C + c;
+        }
+        c = a * c + c;
+        a = a * a;
+    }
+    return A * seed + C;
+}
 
-ACREMARK_VECTOR_CLONES
-void RandPolarPairs(double* out, int n) {
-    // A block of pairs is generated at once (the seeds by jumping ahead, the points and their
-    // squared radii in vector registers) and the accepted pairs are picked out without
-    // branching. The logarithms, which are most of the cost, wait for PolarDeviates.
-    std::uint32_t seed = g_seed;
+// Examines candidate pairs from seed on and writes the accepted points, packed, to out until
+// want are written. Returns the candidates examined, the last accepted one included. With
+// before, before[b] is the number of points accepted from the candidates ahead of block b
+// (candidates 256 b on; every block but the last is whole); when the places up to
+// beforeEnd are used, the drawing stops there, and *drawn tells how many points were written.
+//
+// A block of candidates is generated at once (the seeds by jumping ahead, the points and their
+// squared radii in vector registers) and the accepted ones are picked out without branching.
+// The logarithms, which are most of the cost, wait for PolarDeviates.
+ACREMARK_VECTOR_CLONES std::uint64_t PolarPoints(std::uint32_t seed, double* out, std::int64_t want,
+                                                 std::int64_t* before = nullptr,
+                                                 const std::int64_t* beforeEnd = nullptr,
+                                                 std::int64_t* drawn = nullptr) {
     float vs[kFillPairs];
     float ss[kFillPairs];
-    int done = 0;
-    while (done < n) {
+    std::int64_t done = 0;
+    std::uint64_t examined = 0;
+    while (done < want) {
+        if (before) {
+            if (before == beforeEnd) break;
+            *before++ = done;
+        }
         for (int p = 0; p < kFillPairs; ++p) {
-            const std::uint32_t first = kJump.a[2 * p + 1] * seed + kJump.c[2 * p + 1];
-            const std::uint32_t second = kJump.a[2 * p + 2] * seed + kJump.c[2 * p + 2];
-            const float vf = static_cast<float>(Centered(first));
-            const double w = Centered(second);
+            const std::uint32_t u1 = kJump.a[2 * p + 1] * seed + kJump.c[2 * p + 1];
+            const std::uint32_t u2 = kJump.a[2 * p + 2] * seed + kJump.c[2 * p + 2];
+            const float vf = static_cast<float>(Centered(u1));
+            const double w = Centered(u2);
             const double vd = vf;
             vs[p] = vf;
             ss[p] = static_cast<float>(vd * vd + w * w);
         }
-        const int want = n - done;
+        const std::int64_t left = want - done;
+        const int wanted = left < kFillPairs ? static_cast<int>(left) : kFillPairs;
         int got = 0;
-        int used = 0; // pairs consumed
+        int used = 0; // candidates consumed
         double* dst = out + done;
-        while (used < kFillPairs && got < want) {
+        while (used < kFillPairs && got < wanted) {
             const float sf = ss[used];
             // Written whether accepted or not: a rejected pair is overwritten by the next one,
             // and the slot past the last wanted one is never written.
@@ -132,9 +164,123 @@ void RandPolarPairs(double* out, int n) {
             ++used;
         }
         seed = kJump.a[2 * used] * seed + kJump.c[2 * used];
+        examined += static_cast<std::uint64_t>(used);
         done += got;
     }
-    g_seed = seed;
+    if (drawn) *drawn = done;
+    return examined;
+}
+
+// One candidate at a time, as PolarPoints judges it: whether the pair after seed is accepted;
+// seed moves past the pair.
+inline bool Accepted(std::uint32_t& seed) {
+    const std::uint32_t u1 = NextSeed(seed);
+    const std::uint32_t u2 = NextSeed(u1);
+    seed = u2;
+    const float vf = static_cast<float>(Centered(u1));
+    const double w = Centered(u2);
+    const double vd = vf;
+    const float sf = static_cast<float>(vd * vd + w * w);
+    return (sf < 1.0f) & (sf != 0.0f);
+}
+
+// The helper's points and block counts, kept from run to run: fresh pages for them would cost
+// more than the sharing wins.
+thread_local std::vector<double> t_points;
+thread_local std::vector<std::int64_t> t_before;
+
+} // namespace
+
+void RandPolarPairs(double* out, int n) {
+    g_seed = JumpPairs(g_seed, PolarPoints(g_seed, out, n));
+}
+
+void RandPolarRows(double* const* rows, int count, int n, const std::function<void(int)>& rowDone,
+                   std::int64_t helperStart) {
+    const int mine = count / 2; // rows drawn here; the helper draws ahead for the others
+    const std::int64_t firstPoints = std::int64_t{mine} * n;
+    const std::int64_t restPoints = std::int64_t{count - mine} * n;
+    const std::uint32_t start = g_seed;
+    auto drawHere = [&](int from) {
+        for (int i = from; i < count; ++i) {
+            RandPolarPairs(rows[i], n);
+            if (rowDone) rowDone(i);
+        }
+    };
+    constexpr std::int64_t kLeastShared = 4096; // a small draw is not worth sharing
+    if (!SplitEnabled() || mine == 0 || restPoints < kLeastShared) return drawHere(0);
+
+    // The first rows take about firstPoints / p candidates, p = pi / 4 the chance of accepting
+    // one, with a standard deviation of sigma. The helper starts 8 sigma early, so it almost
+    // surely starts before the first rows end, and draws 16 sigma's worth of points beyond the
+    // rest, so it almost surely reaches the end.
+    constexpr double kAccept = 0.78539816339744831;
+    const double sigma = std::sqrt(static_cast<double>(firstPoints) * (1 - kAccept)) / kAccept;
+    const std::int64_t from =
+        helperStart >= 0
+            ? helperStart
+            : std::max<std::int64_t>(0, std::llround(firstPoints / kAccept - 8 * sigma));
+    const std::int64_t drawn = restPoints + std::llround(16 * sigma * kAccept) + 64;
+    // Blocks enough for an acceptance rate down to a half; were it lower, the helper would stop
+    // short and the rest be drawn here.
+    const auto blocks = static_cast<std::size_t>(drawn / kFillPairs * 2 + 2);
+    if (static_cast<std::int64_t>(t_points.size()) < drawn)
+        t_points.resize(static_cast<std::size_t>(drawn));
+    if (t_before.size() < blocks) t_before.resize(blocks);
+    double* points = t_points.data();
+    std::int64_t* before = t_before.data();
+    const std::uint32_t helperSeed = JumpPairs(start, static_cast<std::uint64_t>(from));
+
+    std::uint64_t examined = 0; // by the first rows
+    std::uint64_t helperExamined = 0;
+    std::int64_t helperDrawn = 0;
+    RunSplit(
+        [&] {
+            helperExamined =
+                PolarPoints(helperSeed, points, drawn, before, before + blocks, &helperDrawn);
+        },
+        [&] {
+            std::uint32_t seed = start;
+            for (int i = 0; i < mine; ++i) {
+                const std::uint64_t used = PolarPoints(seed, rows[i], n);
+                seed = JumpPairs(seed, used);
+                examined += used;
+                if (rowDone) rowDone(i);
+            }
+        });
+
+    // The rest continues with the first candidate the first rows left, when the helper started
+    // at or before it. skip: the helper's points ahead of that candidate, counted from the
+    // start of its block.
+    const auto helperFrom = static_cast<std::uint64_t>(from);
+    if (helperFrom <= examined && examined - helperFrom < helperExamined) {
+        const std::uint64_t local = examined - helperFrom;
+        const std::uint64_t block = local / kFillPairs;
+        std::int64_t skip = before[block];
+        std::uint32_t seed = JumpPairs(helperSeed, block * kFillPairs);
+        for (std::uint64_t k = block * kFillPairs; k < local; ++k)
+            skip += Accepted(seed);
+        if (skip + restPoints <= helperDrawn) {
+            const double* p = points + skip;
+            for (int i = mine; i < count; ++i, p += n) {
+                std::copy(p, p + n, rows[i]);
+                if (rowDone) rowDone(i);
+            }
+            // The seed follows the candidate of the last point taken: found in its block.
+            const std::int64_t last = skip + restPoints - 1;
+            const std::int64_t* blockEnd = std::upper_bound(
+                before, before + (helperExamined + kFillPairs - 1) / kFillPairs, last);
+            const auto lastBlock = static_cast<std::uint64_t>(blockEnd - before - 1);
+            std::int64_t counted = before[lastBlock];
+            seed = JumpPairs(helperSeed, lastBlock * kFillPairs);
+            while (counted <= last)
+                counted += Accepted(seed);
+            g_seed = seed;
+            return;
+        }
+    }
+    g_seed = JumpPairs(start, examined);
+    drawHere(mine);
 }
 
 ACREMARK_VECTOR_CLONES

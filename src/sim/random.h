@@ -6,6 +6,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 
 namespace acremark {
 
@@ -38,6 +39,17 @@ void RandNormalFill(double* out, int n);
 // of the matrix can be turned on different threads.
 void RandPolarPairs(double* out, int n);
 void PolarDeviates(double* values, int n);
+
+// count calls of RandPolarPairs(rows[i], n), one row after the other, with the same points and
+// the same final seed, the work shared with the helper thread (sim/parallel.h). The accepted
+// points are the generator's candidate pairs filtered, so the helper can jump ahead and filter
+// the candidates of the later rows while this thread draws the first half of the rows; where
+// the first rows end is only known afterwards, so the helper starts a little early and its
+// surplus is dropped. rowDone(i), when given, is called on this thread as row i is complete.
+// helperStart (tests only) is the candidate the helper starts at, in place of the estimate; a
+// start too late or too early to be used is made good by drawing the rest here.
+void RandPolarRows(double* const* rows, int count, int n, const std::function<void(int)>& rowDone,
+                   std::int64_t helperStart = -1);
 
 // e^x for x <= 0 to within one unit in the last place (glibc's exp: about half a unit), in
 // plain arithmetic with no call and no branch, so that the sampler's loops vectorise: Taylor

@@ -258,12 +258,14 @@ void TRiskSimulation::TriRandom() {
     FactorBlock(XR0, L2, 1, half);
     FactorBlock(XR0, L2, half + 1, Count);
 
-    // The generator's part, one variable after the other; the logarithms wait for the tiles.
-    for (int i = 1; i <= Count; ++i) {
-        RandPolarPairs(X[i] + 1, N);
+    // The generator's points, one variable after the other; the logarithms wait for the tiles.
+    std::vector<double*> rows;
+    for (int i = 1; i <= Count; ++i)
+        rows.push_back(X[i] + 1);
+    RandPolarRows(rows.data(), Count, N, [this](int) {
         PercentDone += GetSmartShare() / Count;
         UpdateProgress();
-    }
+    });
     AddSmartTick();
 
     CorrelateTiles(half);
@@ -396,8 +398,7 @@ void TRiskSimulation::Covariances() {
     for (int p = 0; p < c; p += kPairRows)
         total += blocksOf(p);
     int split = 0; // row blocks before it are this thread's
-    for (long long mine = 0; split < c && 2 * (mine + blocksOf(split)) <= total;
-         split += kPairRows)
+    for (long long mine = 0; split < c && 2 * (mine + blocksOf(split)) <= total; split += kPairRows)
         mine += blocksOf(split);
 
     int reported = 0; // variables whose progress step has been taken

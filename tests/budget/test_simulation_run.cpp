@@ -91,7 +91,8 @@ struct Harness {
         RunRequest req;
         req.scenario = scenario;
         req.fields = &fields;
-        for (size_t k = 1; k <= fields.size(); ++k) req.headers.push_back("Field # " + std::to_string(k));
+        for (size_t k = 1; k <= fields.size(); ++k)
+            req.headers.push_back("Field # " + std::to_string(k));
         req.riskAreaIndex = riskAreaIndex;
         req.iterations = iterations;
         req.seed = 12345;
@@ -122,7 +123,11 @@ TEST(SimulationRun, RefusalsNameTheFieldAndChangeNothing) {
              f[1].Clear(fYieldLow);
          },
          "Blank value: Worst Possible Yield in Field # 2"},
-        {"malt chance blank", [](auto& f, auto&) { f[1] = Malt(2, 50); f[1].Clear(fMaltBarley); },
+        {"malt chance blank",
+         [](auto& f, auto&) {
+             f[1] = Malt(2, 50);
+             f[1].Clear(fMaltBarley);
+         },
          "Blank value: Malt Barley Percentage in Field # 2"},
         {"feed triangle",
          [](auto& f, auto&) {
@@ -153,8 +158,10 @@ TEST(SimulationRun, RefusalsNameTheFieldAndChangeNothing) {
         RunOutcome o = h.Run(fields);
         EXPECT_TRUE(o.refused) << c.name;
         EXPECT_EQ(o.caption, "Warning") << c.name;
-        if (c.message) EXPECT_EQ(o.message, c.message) << c.name;
-        else EXPECT_NE(o.message.find("row 11"), std::string::npos) << o.message;
+        if (c.message)
+            EXPECT_EQ(o.message, c.message) << c.name;
+        else
+            EXPECT_NE(o.message.find("row 11"), std::string::npos) << o.message;
         EXPECT_EQ(fields, before) << c.name;
         EXPECT_FALSE(h.grid.HasResults(1)) << c.name;
         EXPECT_TRUE(h.summary.IsEmpty(1)) << c.name;
@@ -166,7 +173,8 @@ TEST(SimulationRun, RefusalsNameTheFieldAndChangeNothing) {
     fields[0].Set(fYieldLow, 40.0);
     fields[0].Set(fYieldHigh, 40.0);
     EXPECT_FALSE(h.Run(fields).refused);
-    for (int j = 1; j <= 1000; ++j) ASSERT_EQ(h.main.X[1][j], 40.0);
+    for (int j = 1; j <= 1000; ++j)
+        ASSERT_EQ(h.main.X[1][j], 40.0);
 }
 
 TEST(SimulationRun, CorrelationsByGroupAndIrrigation) {
@@ -204,9 +212,12 @@ TEST(SimulationRun, MaltSlicesSellAtTheMaltOrTheFeedPrice) {
     const int n = 3;
     for (int j = 1; j <= 1000; ++j) {
         const double p1 = h.main.X[n + 1][j], p2 = h.main.X[n + 2][j];
-        if (j <= 200) EXPECT_TRUE(malt(p1) && malt(p2)) << j;
-        else if (j <= 700) EXPECT_TRUE(malt(p1) && feed(p2)) << j;
-        else EXPECT_TRUE(feed(p1) && feed(p2)) << j;
+        if (j <= 200)
+            EXPECT_TRUE(malt(p1) && malt(p2)) << j;
+        else if (j <= 700)
+            EXPECT_TRUE(malt(p1) && feed(p2)) << j;
+        else
+            EXPECT_TRUE(feed(p1) && feed(p2)) << j;
         EXPECT_TRUE(h.main.X[n + 3][j] >= 6 && h.main.X[n + 3][j] <= 10);
     }
     // The malt list holds both fields in ascending order of chance.
@@ -246,7 +257,8 @@ TEST(SimulationRun, ResultsGridSummaryAndRepeatability) {
     }
     // Field results are the mean and sample standard deviation of the per-acre margins.
     double cm3 = 0;
-    for (int j = 1; j <= 5000; ++j) cm3 += h.main.X[3][j] * h.main.X[6][j] - 150;
+    for (int j = 1; j <= 5000; ++j)
+        cm3 += h.main.X[3][j] * h.main.X[6][j] - 150;
     EXPECT_NEAR(fields[2].AsFloat(fCM), cm3 / 5000, 1e-9);
     EXPECT_GT(fields[2].AsFloat(fCMSD), 0);
     EXPECT_NEAR(fields[2].AsFloat(fGM), fields[2].AsFloat(fCM) - 40, 1e-9);
@@ -268,7 +280,8 @@ TEST(SimulationRun, ResultsGridSummaryAndRepeatability) {
     std::vector<FieldRecord> copy = farm();
     again.Run(copy, 5000, 3);
     EXPECT_EQ(copy, fields);
-    for (int k = 1; k <= 1000; ++k) ASSERT_EQ(again.main.GM[3][k], h.main.GM[3][k]);
+    for (int k = 1; k <= 1000; ++k)
+        ASSERT_EQ(again.main.GM[3][k], h.main.GM[3][k]);
 }
 
 // The run shares its loops with a helper thread; the figures are those of a run on one thread,
@@ -276,7 +289,7 @@ TEST(SimulationRun, ResultsGridSummaryAndRepeatability) {
 TEST(SimulationRun, HelperThreadChangesNoFigure) {
     auto farm = [] {
         std::vector<FieldRecord> f = {Field(1, 2, 100), Malt(2, 35), Field(3, 28, 50),
-                                      Field(4, 2, 300), Malt(5, 80),  Field(6, 9, 70)};
+                                      Field(4, 2, 300), Malt(5, 80), Field(6, 9, 70)};
         for (int k : {0, 1, 3}) {
             f[size_t(k)].Set(fInsurance, true);
             f[size_t(k)].Set(fCoverageLevel, int64_t(3));
@@ -315,7 +328,8 @@ TEST(ComparisonGrid, BreakevenPositionsTargetsAndClearing) {
     TComparisonGrid grid;
     TScenarioSummary summary;
     // Scenario 2's curve: entry k is 100 k; entries 0 is 0.
-    for (int k = 1; k <= 1000; ++k) sim.GM[2][k] = 100.0 * k;
+    for (int k = 1; k <= 1000; ++k)
+        sim.GM[2][k] = 100.0 * k;
     grid.FillScenario(sim, 2, {20000, 10000, 10});
     EXPECT_EQ(grid.Cell(2, 9), "0.00%");   // 0 at or below the lowest block
     EXPECT_EQ(grid.Cell(2, 10), "20.00%"); // exactly p[200]: equality is not below

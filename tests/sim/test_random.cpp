@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "sim/parallel.h"
 #include "sim/random.h"
 
 namespace acremark {
@@ -78,6 +79,55 @@ TEST(RandNormal, FillGivesTheSameDrawsAsSingleCalls) {
             ASSERT_EQ(filled[i], double{RandNormal()}) << n << " " << i;
         EXPECT_EQ(RandSeed(), after);
         EXPECT_EQ(filled[static_cast<std::size_t>(n)], -99.0) << "wrote past the end";
+    }
+}
+
+// Rows drawn with the helper are the rows drawn one after the other, with the same final seed,
+// wherever the helper starts: at the estimate, exactly where the first rows end, too early or
+// too late to be of use (then the rest is drawn here), or not at all.
+TEST(RandPolarRows, SameRowsAndSeedAsOneAfterTheOther) {
+    struct Case {
+        int count, n;
+        std::int64_t helperStart; // -1: the estimate; -2: where the first rows end
+        bool split;
+    };
+    const Case cases[] = {
+        {64, 1000, -1, true}, {7, 3001, -1, true}, {2, 5000, -2, true}, {4, 4096, -2, true},
+        {6, 3000, 0, true},   {6, 3000, 1 << 30, true}, {3, 100, -1, true}, {6, 3000, -1, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.count << " x " << c.n << " from " << c.helperStart);
+        const std::uint32_t seed = 977u * static_cast<std::uint32_t>(c.count * c.n);
+        const auto size = static_cast<std::size_t>(c.count) * (c.n + 1);
+        std::vector<double> alone(size, -1.0), shared(size, -1.0);
+
+        SetRandSeed(seed);
+        std::int64_t firstRowsEnd = 0; // candidate pairs taken by the first count / 2 rows
+        for (int i = 0; i < c.count; ++i) {
+            RandPolarPairs(alone.data() + static_cast<std::size_t>(i) * (c.n + 1), c.n);
+            if (i + 1 == c.count / 2)
+                for (std::uint32_t s = seed; s != RandSeed(); s = Step(Step(s)))
+                    ++firstRowsEnd;
+        }
+        const std::uint32_t after = RandSeed();
+
+        SetRandSeed(seed);
+        std::vector<double*> rows;
+        for (int i = 0; i < c.count; ++i)
+            rows.push_back(shared.data() + static_cast<std::size_t>(i) * (c.n + 1));
+        std::vector<int> done;
+        const bool before = SplitEnabled();
+        SetSplitEnabled(c.split);
+        RandPolarRows(rows.data(), c.count, c.n, [&](int i) { done.push_back(i); },
+                      c.helperStart == -2 ? firstRowsEnd : c.helperStart);
+        SetSplitEnabled(before);
+
+        EXPECT_EQ(RandSeed(), after);
+        EXPECT_TRUE(shared == alone) << "the points differ";
+        std::vector<int> inOrder(static_cast<std::size_t>(c.count));
+        for (int i = 0; i < c.count; ++i)
+            inOrder[static_cast<std::size_t>(i)] = i;
+        EXPECT_EQ(done, inOrder);
     }
 }
 

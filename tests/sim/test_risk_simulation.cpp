@@ -316,7 +316,12 @@ TEST_F(Simulation, SharedLoopsGiveTheSameRunAsOneThread) {
             SetSplitEnabled(before);
             const double* x = sim.X[1];
             Drawn d{std::vector<double>(x, x + (count + 1) * (n + 1) - (n + 1)),
-                    sim.XMean, sim.XMin, sim.XMax, {}, {}, sim.PercentDone};
+                    sim.XMean,
+                    sim.XMin,
+                    sim.XMax,
+                    {},
+                    {},
+                    sim.PercentDone};
             for (int i = 1; i <= count; ++i)
                 for (int j = 1; j <= count; ++j) {
                     d.vc.push_back(sim.XVC[i][j]);
