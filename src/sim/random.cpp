@@ -103,6 +103,25 @@ inline double PackPair(float v, float s) {
                                  std::uint64_t{std::bit_cast<std::uint32_t>(s)} << 32);
 }
 
+// The candidate pair of the draws u1, u2 as the polar method sees it: the point's first
+// coordinate and its squared radius, both floats.
+struct Candidate {
+    float v;
+    float s;
+};
+inline Candidate CandidateOf(std::uint32_t u1, std::uint32_t u2) {
+    const float vf = static_cast<float>(Centered(u1));
+    const double w = Centered(u2);
+    const double vd = vf;
+    return {vf, static_cast<float>(vd * vd + w * w)};
+}
+
+// Whether a candidate is kept: inside the unit circle, and not its centre (s = 0 would take the
+// log of zero). As 0 or 1, so that picking out the kept ones needs no branch.
+inline int Kept(float s) {
+    return (s < 1.0f) & (s != 0.0f);
+}
+
 // The state `pairs` candidate pairs (twice as many steps) after seed: the step's affine map
 // raised to that power by repeated squaring.
 std::uint32_t JumpPairs(std::uint32_t seed, std::uint64_t pairs) {
@@ -142,13 +161,10 @@ ACREMARK_VECTOR_CLONES std::uint64_t PolarPoints(std::uint32_t seed, double* out
             *before++ = done;
         }
         for (int p = 0; p < kFillPairs; ++p) {
-            const std::uint32_t u1 = kJump.a[2 * p + 1] * seed + kJump.c[2 * p + 1];
-            const std::uint32_t u2 = kJump.a[2 * p + 2] * seed + kJump.c[2 * p + 2];
-            const float vf = static_cast<float>(Centered(u1));
-            const double w = Centered(u2);
-            const double vd = vf;
-            vs[p] = vf;
-            ss[p] = static_cast<float>(vd * vd + w * w);
+            const Candidate c = CandidateOf(kJump.a[2 * p + 1] * seed + kJump.c[2 * p + 1],
+                                            kJump.a[2 * p + 2] * seed + kJump.c[2 * p + 2]);
+            vs[p] = c.v;
+            ss[p] = c.s;
         }
         const std::int64_t left = want - done;
         const int wanted = left < kFillPairs ? static_cast<int>(left) : kFillPairs;
@@ -160,7 +176,7 @@ ACREMARK_VECTOR_CLONES std::uint64_t PolarPoints(std::uint32_t seed, double* out
             // Written whether accepted or not: a rejected pair is overwritten by the next one,
             // and the slot past the last wanted one is never written.
             dst[got] = PackPair(vs[used], sf);
-            got += (sf < 1.0f) & (sf != 0.0f); // s = 0 is rejected like s >= 1
+            got += Kept(sf);
             ++used;
         }
         seed = kJump.a[2 * used] * seed + kJump.c[2 * used];
@@ -173,15 +189,10 @@ ACREMARK_VECTOR_CLONES std::uint64_t PolarPoints(std::uint32_t seed, double* out
 
 // One candidate at a time, as PolarPoints judges it: whether the pair after seed is accepted;
 // seed moves past the pair.
-inline bool Accepted(std::uint32_t& seed) {
+inline int Accepted(std::uint32_t& seed) {
     const std::uint32_t u1 = NextSeed(seed);
-    const std::uint32_t u2 = NextSeed(u1);
-    seed = u2;
-    const float vf = static_cast<float>(Centered(u1));
-    const double w = Centered(u2);
-    const double vd = vf;
-    const float sf = static_cast<float>(vd * vd + w * w);
-    return (sf < 1.0f) & (sf != 0.0f);
+    seed = NextSeed(u1);
+    return Kept(CandidateOf(u1, seed).s);
 }
 
 // The helper's points and block counts, kept from run to run: fresh pages for them would cost
