@@ -75,28 +75,23 @@ BENCHMARK(BM_SetupSampleSummarise)
     ->Unit(benchmark::kMillisecond)
     ->ComputeStatistics("min", Fastest);
 
-// The part that cannot be shared out: 64 x 10000 accepted points from the one generator, one
-// after the other.
-void BM_PolarPoints(benchmark::State& state) {
+// 64 x 10000 draws from the one generator on one thread: the accepted points alone
+// (RandPolarPairs, the part that must go one after the other), and the deviates made of them
+// (RandNormalFill, the points and their logarithms).
+void BM_Draws(benchmark::State& state, void (*draw)(double*, int)) {
     std::vector<double> out(static_cast<std::size_t>(2 * kFields) * kIterations);
     acremark::SetRandSeed(1u);
     for (auto _ : state) {
-        acremark::RandPolarPairs(out.data(), static_cast<int>(out.size()));
+        draw(out.data(), static_cast<int>(out.size()));
         benchmark::DoNotOptimize(out.data());
     }
 }
-BENCHMARK(BM_PolarPoints)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", Fastest);
-
-// Points and their logarithms: 64 x 10000 deviates on one thread.
-void BM_NormalDeviates(benchmark::State& state) {
-    std::vector<double> out(static_cast<std::size_t>(2 * kFields) * kIterations);
-    acremark::SetRandSeed(1u);
-    for (auto _ : state) {
-        acremark::RandNormalFill(out.data(), static_cast<int>(out.size()));
-        benchmark::DoNotOptimize(out.data());
-    }
-}
-BENCHMARK(BM_NormalDeviates)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", Fastest);
+BENCHMARK_CAPTURE(BM_Draws, PolarPoints, acremark::RandPolarPairs)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", Fastest);
+BENCHMARK_CAPTURE(BM_Draws, NormalDeviates, acremark::RandNormalFill)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", Fastest);
 
 // Correlation and transform of both blocks (deviates redrawn outside the timing).
 void BM_CorrelateTransform(benchmark::State& state) {
