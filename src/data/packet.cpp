@@ -167,7 +167,7 @@ PacketReader::PacketReader(std::span<const uint8_t> bytes) : bytes_(bytes) {
     uint16_t columns = c.U16();
     rowCount_ = c.U32();
     c.U32(); // attributes
-    c.U16(); // first-row offset: the descriptors and properties are parsed instead
+    const uint16_t firstRow = c.U16();
     if (headerSize < 24 || headerSize > bytes_.size()) throw PacketError(kInvalidPacket);
     pos_ = headerSize;
 
@@ -225,15 +225,33 @@ PacketReader::PacketReader(std::span<const uint8_t> bytes) : bytes_(bytes) {
         } else if (name == "LCID" && !ints.empty()) {
             schema_.lcid = int(ints.front());
         } else if (name == "CHANGE_LOG") {
-            for (size_t e = 0; e + 2 < ints.size(); e += 3)
+            // Entries of three: the row a change produced, the row it replaced (0: none), its
+            // flags. Every row number must be one of the packet's rows.
+            if (ints.size() % 3 != 0) throw PacketError(kPacketMismatch);
+            hasChangeLog_ = true;
+            for (size_t e = 0; e < ints.size(); e += 3) {
+                if (ints[e] < 1 || ints[e] > int64_t(rowCount_) || ints[e + 1] < 0 ||
+                    ints[e + 1] > int64_t(rowCount_))
+                    throw PacketError(kPacketMismatch);
                 if (ints[e + 1] != 0) replaced_.push_back(uint32_t(ints[e + 1]));
+            }
         }
     }
     std::sort(replaced_.begin(), replaced_.end());
+    // The header's offset of the first row must agree with the descriptors and properties read.
+    if (firstRow != pos_) throw PacketError(kPacketMismatch);
+    // Every row takes at least its status byte and null codes.
+    const uint64_t minRow = 1 + (2 * uint64_t(columns) + 7) / 8;
+    if (uint64_t(rowCount_) * minRow > c.Remaining()) throw PacketError(kPacketMismatch);
 }
 
 bool PacketReader::NextAny(PacketRow& row) {
-    if (rowsRead_ >= rowCount_) return false;
+    if (rowsRead_ >= rowCount_) {
+        // The rows end exactly where the packet ends: bytes left over mean the row count or a
+        // row's null codes were damaged, and the rows read are not the table that was written.
+        if (pos_ != bytes_.size()) throw PacketError(kPacketMismatch);
+        return false;
+    }
     Cursor c(bytes_, pos_);
     const size_t cols = schema_.columns.size();
     row.schema_ = &schema_;
@@ -241,10 +259,16 @@ bool PacketReader::NextAny(PacketRow& row) {
     row.base_ = bytes_.data();
     row.number = ++rowsRead_;
     row.status = c.U8();
+    constexpr uint8_t kKnownStatus =
+        kRowOriginal | kRowDeleted | kRowInserted | kRowModified | kRowUnused;
+    if (row.status & ~kKnownStatus) throw PacketError(kPacketMismatch);
+    // A row that is an old version, deleted or unused only exists as part of a change log.
+    if (!hasChangeLog_ && (row.status & ~kRowInserted)) throw PacketError(kPacketMismatch);
     const uint8_t* nulls = c.Take((2 * cols + 7) / 8);
     row.offsets_.resize(cols);
     for (size_t i = 0; i < cols; ++i) {
         int code = (nulls[(2 * i) / 8] >> ((2 * i) % 8)) & 3;
+        if (code > 1) throw PacketError(kPacketMismatch);
         if (code != 0) {
             row.offsets_[i] = -1;
             continue;
@@ -286,7 +310,7 @@ int64_t PacketRow::Int(int col) const {
     case ColType::Bool:
         return Get16(p) != 0;
     case ColType::Double:
-        return int64_t(Double(col));
+        return SaturatingInt(Double(col));
     case ColType::String:
         return 0;
     }

@@ -67,6 +67,7 @@ public:
     bool Bool(int col) const;            // false when null
     std::string_view Raw(int col) const; // a string column's single-byte text; empty when null
     Value ToValue(int col) const;        // strings converted to UTF-8
+    const std::string& ColumnName(int col) const { return schema_->columns[size_t(col)].name; }
 
 private:
     friend class PacketReader;
@@ -84,7 +85,8 @@ public:
     const PacketSchema& Schema() const { return schema_; }
     uint32_t RowCount() const { return rowCount_; }
     // Next row of the current content; false after the last row. Throws PacketError when the
-    // packet ends before its row count.
+    // packet ends before its row count, when bytes follow the last row, or when a row carries a
+    // status or null code that no table writes.
     bool Next(PacketRow& row);
     // Bytes consumed so far (after the last row: the packet's length).
     size_t Position() const { return pos_; }
@@ -95,6 +97,7 @@ private:
     size_t pos_ = 0;
     PacketSchema schema_;
     uint32_t rowCount_ = 0, rowsRead_ = 0;
+    bool hasChangeLog_ = false;
     std::vector<uint32_t> replaced_; // sorted row numbers that a change-log entry replaces
     std::vector<int> fixedSize_;     // per column: bytes of a fixed value, or -prefix for strings
 };

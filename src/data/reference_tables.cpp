@@ -1,10 +1,10 @@
 #include "data/reference_tables.h"
 
 #include "data/cp1252.h"
+#include "data/input_file.h"
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <limits>
 #include <numeric>
 
@@ -100,9 +100,27 @@ std::vector<int> MapColumns(const PacketSchema& packet, const PacketSchema& ours
     return map;
 }
 
+// A number of the table: finite, or the table is damaged.
+double FiniteDouble(const PacketRow& r, int col) {
+    const double d = r.Double(col);
+    if (!std::isfinite(d))
+        throw ReferenceDataError("row " + std::to_string(r.number) + " has a value that is not " +
+                                 "a finite number in column " + r.ColumnName(col));
+    return d;
+}
+
 std::optional<double> OptDouble(const PacketRow& r, int col) {
     if (r.IsNull(col)) return std::nullopt;
-    return r.Double(col);
+    return FiniteDouble(r, col);
+}
+
+// A correlation: a number from -1 to 1.
+std::optional<double> OptCorrelation(const PacketRow& r, int col) {
+    auto d = OptDouble(r, col);
+    if (d && (*d < -1.0 || *d > 1.0))
+        throw ReferenceDataError("row " + std::to_string(r.number) + " has a correlation of " +
+                                 RoundTripDouble(*d) + " in column " + r.ColumnName(col));
+    return d;
 }
 
 std::string Text(const PacketRow& r, int col) {
@@ -113,6 +131,10 @@ std::string Text(const PacketRow& r, int col) {
 int64_t KeyInt(const PacketRow& r, int col, const char* name) {
     if (r.IsNull(col))
         throw ReferenceDataError("row " + std::to_string(r.number) + " has no " + name);
+    const double d = r.Double(col); // exact for every integer column
+    if (!(d >= -2147483648.0 && d <= 2147483647.0))
+        throw ReferenceDataError("row " + std::to_string(r.number) + " has a " + name + " of " +
+                                 RoundTripDouble(d) + ", outside 32 bits");
     return r.Int(col);
 }
 
@@ -138,20 +160,6 @@ template <class T> size_t VectorBytes(const std::vector<T>& v) {
 size_t StringBytes(const std::string& s) {
     // Short texts live inside the string object.
     return s.capacity() > 15 ? s.capacity() + 1 : 0;
-}
-
-std::vector<uint8_t> ReadFileBytes(const std::string& path, bool& missing) {
-    std::ifstream in(path, std::ios::binary);
-    missing = !in;
-    if (!in) return {};
-    in.seekg(0, std::ios::end);
-    std::streamoff size = in.tellg();
-    if (size < 0) throw ReferenceDataError("the file " + path + " cannot be read");
-    in.seekg(0);
-    std::vector<uint8_t> bytes(static_cast<size_t>(size));
-    if (!in.read(reinterpret_cast<char*>(bytes.data()), size))
-        throw ReferenceDataError("the file " + path + " cannot be read");
-    return bytes;
 }
 
 } // namespace
@@ -415,7 +423,7 @@ void LoadVCost(PacketReader& in, std::vector<TVCostRow>& rows) {
             if (r.IsNull(col))
                 row.NullMask |= uint16_t(1u << k);
             else
-                row.V[size_t(k)] = r.Double(col);
+                row.V[size_t(k)] = FiniteDouble(r, col);
         }
         rows.push_back(row);
     }
@@ -429,13 +437,13 @@ void LoadPYMatrix(PacketReader& in, std::vector<TPYRow>& rows) {
         TPYRow row;
         row.Code1 = int(KeyInt(r, m[0], "Code1"));
         row.Code2 = int(KeyInt(r, m[1], "Code2"));
-        row.Price = OptDouble(r, m[2]);
-        row.YieldA = OptDouble(r, m[3]);
-        row.YieldBD = OptDouble(r, m[4]);
-        row.YieldBI = OptDouble(r, m[5]);
-        row.YieldBID = OptDouble(r, m[6]);
-        row.YieldC = OptDouble(r, m[7]);
-        row.YieldD = OptDouble(r, m[8]);
+        row.Price = OptCorrelation(r, m[2]);
+        row.YieldA = OptCorrelation(r, m[3]);
+        row.YieldBD = OptCorrelation(r, m[4]);
+        row.YieldBI = OptCorrelation(r, m[5]);
+        row.YieldBID = OptCorrelation(r, m[6]);
+        row.YieldC = OptCorrelation(r, m[7]);
+        row.YieldD = OptCorrelation(r, m[8]);
         rows.push_back(row);
     }
     SortUnique(rows, PYKey, "crop pair");
@@ -477,7 +485,7 @@ void TCIRatesTable::LoadFrom(PacketReader& in) {
     base_.reserve(expected);
     nulls_.reserve(expected);
     auto rate = [](const PacketRow& r, int col) {
-        int64_t v = r.Int(col);
+        int64_t v = SaturatingInt(FiniteDouble(r, col));
         if (v < std::numeric_limits<int16_t>::min() || v > std::numeric_limits<int16_t>::max())
             throw ReferenceDataError("row " + std::to_string(r.number) + " has a rate of " +
                                      std::to_string(v) + ", outside 16 bits");
@@ -493,7 +501,7 @@ void TCIRatesTable::LoadFrom(PacketReader& in) {
         crops.push_back(crop);
         trw_.push_back(trw);
         normalYield_.push_back(r.IsNull(m[2]) ? std::numeric_limits<double>::quiet_NaN()
-                                              : r.Double(m[2]));
+                                              : FiniteDouble(r, m[2]));
         uint8_t nulls = 0;
         std::array<int16_t, 4> base{}, spe{};
         bool anySpe = false;
@@ -622,10 +630,14 @@ TReferenceTables TReferenceTables::LoadFromFolder(const std::string& folder) {
                                      ": " + why);
         };
         try {
-            bool missing = false;
-            std::vector<uint8_t> bytes = ReadFileBytes(path, missing);
-            if (missing) fail("the file " + file + " is missing");
-            tables.LoadTable(t, bytes);
+            std::optional<std::vector<uint8_t>> bytes;
+            try {
+                bytes = ReadInputFile(path);
+            } catch (const InputFileError& e) {
+                fail(e.what());
+            }
+            if (!bytes) fail("the file " + file + " is missing");
+            tables.LoadTable(t, *bytes);
         } catch (const ReferenceDataError& e) {
             if (std::string_view(e.what()).starts_with("Cannot load")) throw;
             fail(e.what());

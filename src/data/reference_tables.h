@@ -26,8 +26,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-inline constexpr int kIrrigatedSoilCode = 6;      // cost profile soil code of irrigated land
-inline constexpr int kIrrigatedPractice = 3;      // cdsSFI code of irrigated land
+inline constexpr int kIrrigatedSoilCode = 6; // cost profile soil code of irrigated land
+inline constexpr int kIrrigatedPractice = 3; // cdsSFI code of irrigated land
+inline constexpr int kMaltBarleyCrop = 3;    // crop code of malt barley (its feed price option)
 inline constexpr int kIrrigatedCropOffset = 1000; // insurance crop code of an irrigated crop
 
 enum class RefTable { Crops, SFI, CLevel, VCost, PYMatrix, CIPrice, CIRates, TRWRA, Location };

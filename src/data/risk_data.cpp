@@ -1,12 +1,14 @@
 #include "data/risk_data.h"
 
 #include "data/cp1252.h"
+#include "data/input_file.h"
+
+#include <cmath>
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -60,6 +62,7 @@ public:
         return p;
     }
     int32_t I32() { return int32_t(Get32(Take(4))); }
+    bool AtEnd() const { return pos_ == b_.size(); }
 
 private:
     const std::vector<uint8_t>& b_;
@@ -210,11 +213,42 @@ std::vector<uint8_t> TRiskData::Serialize(const TdmRisk& dm) const {
     return b;
 }
 
+namespace {
+// The file a save writes: a symbolic link's target (followed link by link, as the system
+// would), so the link stays and the file it names is updated. Refuses a target that exists but
+// is not a plain file or that has no write permission; the check is on the permission bits
+// too, since the super-user may write anything and a read-only file is the user's choice.
+std::string SaveTarget(const std::string& name) {
+    fs::path target = name;
+    for (int hops = 0;; ++hops) {
+        struct stat st;
+        if (lstat(target.c_str(), &st) != 0) {
+            if (errno == ENOENT) return target.string(); // a new file (or a dangling link's)
+            throw SaveError(std::strerror(errno));
+        }
+        if (S_ISLNK(st.st_mode)) {
+            if (hops == 40) throw SaveError(std::strerror(ELOOP));
+            std::error_code ec;
+            fs::path next = fs::read_symlink(target, ec);
+            if (ec) throw SaveError(ec.message());
+            target = next.is_absolute() ? next : target.parent_path() / next;
+            continue;
+        }
+        if (S_ISDIR(st.st_mode)) throw SaveError(std::strerror(EISDIR));
+        if (!S_ISREG(st.st_mode)) throw SaveError("not a regular file");
+        if (access(target.c_str(), W_OK) != 0) throw SaveError(std::strerror(errno));
+        if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+            throw SaveError(std::strerror(EACCES));
+        return target.string();
+    }
+}
+} // namespace
+
 std::optional<std::string>
 TRiskData::Save(const TdmRisk& dm,
                 const std::function<std::unique_ptr<ByteSink>(ByteSink&)>& wrap) const {
     try {
-        AtomicFile file(FileName);
+        AtomicFile file(SaveTarget(FileName));
         if (wrap) {
             auto sink = wrap(file);
             WriteTo(dm, *sink);
@@ -266,16 +300,27 @@ ScenarioFileContent TRiskData::Parse(std::span<const uint8_t> bytes, const CropU
         d = Cp1252ToUtf8(std::string_view(reinterpret_cast<const char*>(slot + 1), len));
     }
     if (v <= 908) {
-        c.fields = LoadOldData(c.legacy, unitOf);
+        try {
+            c.fields = LoadOldData(c.legacy, unitOf);
+        } catch (const FieldEntryError& e) {
+            throw ScenarioFileError("Error", std::string(kDamagedFile) + e.what());
+        }
         return c;
     }
     int32_t size = r.I32();
     if (size < 0) throw ScenarioFileError("Error", kPacketMismatch);
+    // Version 911 gives the packet's length twice; a file whose two lengths differ is damaged.
+    if (v == 911 && int32_t(Get32(bytes.data() + 8)) != size)
+        throw ScenarioFileError("Error", kPacketMismatch);
     const uint8_t* packet = r.Take(size_t(size));
+    // The packet fills the file to its end: bytes after it mean a damaged length.
+    if (!r.AtEnd()) throw ScenarioFileError("Error", kPacketMismatch);
     try {
         c.fields.LoadFromPacket(std::span(packet, size_t(size)));
     } catch (const PacketError& e) {
         throw ScenarioFileError("Error", e.what());
+    } catch (const FieldEntryError& e) {
+        throw ScenarioFileError("Error", std::string(kDamagedFile) + e.what());
     } catch (const TableError& e) {
         throw ScenarioFileError("Error", e.what());
     }
@@ -294,6 +339,16 @@ TFieldTable TRiskData::LoadOldData(const LegacyBlock& block, const CropUnitLooku
             for (int k = 0; k < LegacyBlock::kEntries; ++k) {
                 const int col = k + 4; // entry k is field k + 5, counted from 1
                 const float e = block.At(s, f, k);
+                // Entries become numbers of the record and codes (practice, coverage level):
+                // a value that is not finite or no whole number of a code's size is damage.
+                const bool code = k == 1 || k == 11;
+                if (!std::isfinite(e) || (code && std::fabs(e) >= 2147483520.0f))
+                    throw FieldEntryError(
+                        "Scenario " + std::to_string(s) + ", Field # " + std::to_string(f) + ": " +
+                        std::string(FieldDef(col).name) + " " +
+                        (std::isfinite(e) ? RoundTripDouble(e) + " is outside the range of a code"
+                                          : "is not a finite number (" + RoundTripDouble(e) + ")") +
+                        ".");
                 if (col == fInsurance || col == fSPE)
                     r.Set(col, e == 1.0f);
                 else if (e != 0.0f)
@@ -319,18 +374,18 @@ TFieldTable TRiskData::LoadOldData(const LegacyBlock& block, const CropUnitLooku
 
 OpenOutcome TRiskData::Open(TdmRisk& dm, const CropUnitLookup& unitOf) {
     OpenOutcome out;
-    std::error_code ec;
-    if (!fs::is_regular_file(FileName, ec)) return out; // nothing to open, nothing reported
-    std::ifstream in(FileName, std::ios::binary);
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
-    if (in.bad()) {
+    std::optional<std::vector<uint8_t>> bytes;
+    try {
+        bytes = ReadInputFile(FileName);
+    } catch (const InputFileError& e) {
         out.kind = OpenOutcome::Kind::Refused;
-        out.refusal = {"Error", "Cannot read " + FileName + ": " + std::strerror(errno)};
+        out.refusal = {"Error", e.what()};
         return out;
     }
+    if (!bytes) return out; // nothing to open, nothing reported
     ScenarioFileContent c;
     try {
-        c = Parse(bytes, unitOf);
+        c = Parse(*bytes, unitOf);
     } catch (const ScenarioFileError& e) {
         out.kind = OpenOutcome::Kind::Refused;
         out.refusal = {e.Caption(), e.what()};

@@ -24,6 +24,8 @@ namespace acremark {
 inline constexpr int32_t kScenarioFileMagic = 19621210;
 inline constexpr int32_t kScenarioFileVersion = 911;
 inline constexpr const char* kProgramTitle = "Acremark$ (Version 5.50 - March 26, 2023)";
+// Begins the message of a file refused for a value no field record may hold.
+inline constexpr const char* kDamagedFile = "This file is damaged and was not opened. ";
 
 // The input block of the old layout: 8 scenarios × 32 fields × 40 single-precision entries.
 // Entry k stands for field k + 5 of the field record (entry 0 the old crop index, entry 1 the

@@ -3,6 +3,8 @@
 #include "data/cp1252.h"
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
 
 namespace acremark {
 
@@ -18,7 +20,82 @@ FieldRecord KeyRecord(int scenario, int field) {
     k.Set(fFieldID, int64_t(field));
     return k;
 }
+
+bool KeyLess(const FieldRecord& a, const FieldRecord& b) {
+    return CompareKey(a, b) < 0;
+}
+
+std::string ValueText(const Value& v) {
+    if (IsNull(v)) return "blank";
+    FieldRecord tmp;
+    tmp.Set(fDescription, v);
+    return tmp.AsString(fDescription);
+}
+
+std::string TooManyRecords() {
+    return "The field table holds more than " + std::to_string(kMaxFieldRecords) + " records (" +
+           std::to_string(kScenarioCount) + " scenarios of " + std::to_string(kMaxFields) +
+           " fields).";
+}
+
+// What is wrong with a value for field i, or nothing.
+std::optional<std::string> EntryProblem(int i, const Value& v) {
+    if (auto d = std::get_if<double>(&v); d && !std::isfinite(*d))
+        return "is not a finite number (" + RoundTripDouble(*d) + ")";
+    const FieldType type = FieldDef(i).type;
+    if (type != FieldType::Int32 && type != FieldType::Int16) return std::nullopt;
+    const bool wide = type == FieldType::Int32;
+    const double lo = wide ? -2147483648.0 : -32768.0, hi = wide ? 2147483647.0 : 32767.0;
+    double x = 0;
+    if (auto d = std::get_if<double>(&v))
+        x = std::trunc(*d);
+    else if (auto n = std::get_if<int64_t>(&v))
+        x = double(*n);
+    else
+        return std::nullopt;
+    if (x < lo || x > hi) return ValueText(v) + " is outside the range of a whole number";
+    return std::nullopt;
+}
 } // namespace
+
+FieldRecord CheckedFieldRecord(const FieldEntry& values) {
+    auto where = [&] {
+        auto key = [&](int i) {
+            return IsNull(values[size_t(i)]) ? std::string("(blank)")
+                                             : ValueText(values[size_t(i)]);
+        };
+        return "Scenario " + key(fScenarioID) + ", Field # " + key(fFieldID) + ": ";
+    };
+    FieldRecord r;
+    for (int i = 0; i < kFieldCount; ++i) {
+        if (auto problem = EntryProblem(i, values[size_t(i)]))
+            throw FieldEntryError(where() + std::string(FieldDef(i).name) + " " + *problem + ".");
+        r.Set(i, values[size_t(i)]);
+    }
+    const auto keyInRange = [&](int i, int hi) {
+        return !r.IsNull(i) && ValueAsInt(r.Get(i)) >= 1 && ValueAsInt(r.Get(i)) <= hi;
+    };
+    if (!keyInRange(fScenarioID, kScenarioCount))
+        throw FieldEntryError(where() + "ScenarioID must be 1 to " +
+                              std::to_string(kScenarioCount) + ".");
+    if (!keyInRange(fFieldID, kMaxFields))
+        throw FieldEntryError(where() + "FieldID must be 1 to " + std::to_string(kMaxFields) + ".");
+    return r;
+}
+
+TFieldTable TFieldTable::FromRecords(std::vector<FieldRecord> records) {
+    if (records.size() > kMaxFieldRecords) throw FieldEntryError(TooManyRecords());
+    // One sort instead of an insertion per record: a table in any order loads in n log n.
+    std::stable_sort(records.begin(), records.end(), KeyLess);
+    if (std::adjacent_find(records.begin(), records.end(),
+                           [](const FieldRecord& a, const FieldRecord& b) {
+                               return CompareKey(a, b) == 0;
+                           }) != records.end())
+        throw TableError(kKeyViolation);
+    TFieldTable t;
+    t.rows_ = std::move(records);
+    return t;
+}
 
 void TFieldTable::Append(const FieldRecord& r) {
     auto it = std::lower_bound(
@@ -40,16 +117,15 @@ void TFieldTable::Post(const FieldRecord& r) {
 
 const FieldRecord* TFieldTable::Locate(int scenario, int field) const {
     FieldRecord key = KeyRecord(scenario, field);
-    for (const auto& r : rows_)
-        if (CompareKey(r, key) == 0) return &r;
-    return nullptr;
+    auto it = std::lower_bound(rows_.begin(), rows_.end(), key, KeyLess);
+    if (it == rows_.end() || CompareKey(*it, key) != 0) return nullptr;
+    return &*it;
 }
 
 bool TFieldTable::Delete(int scenario, int field) {
     FieldRecord key = KeyRecord(scenario, field);
-    auto it = std::find_if(rows_.begin(), rows_.end(),
-                           [&](const FieldRecord& r) { return CompareKey(r, key) == 0; });
-    if (it == rows_.end()) return false;
+    auto it = std::lower_bound(rows_.begin(), rows_.end(), key, KeyLess);
+    if (it == rows_.end() || CompareKey(*it, key) != 0) return false;
     rows_.erase(it);
     return true;
 }
@@ -113,15 +189,16 @@ void TFieldTable::LoadFromPacket(std::span<const uint8_t> bytes) {
     std::vector<int> target(schema.columns.size(), -1);
     for (size_t c = 0; c < schema.columns.size(); ++c)
         if (auto i = FieldIndexOf(schema.columns[c].name)) target[c] = *i;
-    TFieldTable fresh;
+    std::vector<FieldRecord> records;
     PacketRow row;
     while (reader.Next(row)) {
-        FieldRecord r;
+        if (records.size() == kMaxFieldRecords) throw FieldEntryError(TooManyRecords());
+        FieldEntry values{};
         for (size_t c = 0; c < target.size(); ++c)
-            if (target[c] >= 0) r.Set(target[c], row.ToValue(int(c)));
-        fresh.Append(r);
+            if (target[c] >= 0) values[size_t(target[c])] = row.ToValue(int(c));
+        records.push_back(CheckedFieldRecord(values));
     }
-    rows_ = std::move(fresh.rows_);
+    *this = FromRecords(std::move(records));
 }
 
 void TMaltTable::Append(double percentage, int fieldId) {

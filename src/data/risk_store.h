@@ -26,6 +26,22 @@ inline constexpr const char* kKeyViolation = "Key violation.";
 inline constexpr int kScenarioCount = 8;
 inline constexpr int kMaxFields = 32;
 inline constexpr int kDescriptionWidth = 50;
+inline constexpr size_t kMaxFieldRecords = size_t(kScenarioCount) * kMaxFields;
+
+// A field record that cannot enter the store from a file: the message names the scenario, the
+// field and the column ("Scenario 2, Field # 3: Acres is not a finite number (nan).").
+class FieldEntryError : public TableError {
+public:
+    using TableError::TableError;
+};
+
+// The values of one record as a file gives them, by field position, before conversion.
+using FieldEntry = std::array<Value, kFieldCount>;
+
+// Converts the values of a file's record into a field record, refusing what no record may hold:
+// a number that is not finite, a value outside its field's integer type, a ScenarioID outside
+// 1..8 or a FieldID outside 1..32 (blank keys included). Throws FieldEntryError.
+FieldRecord CheckedFieldRecord(const FieldEntry& values);
 
 // The field table: unique key (ScenarioID, FieldID), rows visited in key order.
 class TFieldTable {
@@ -52,8 +68,12 @@ public:
     // The packet of the current rows (status 0, no change log).
     std::vector<uint8_t> SaveToPacket() const;
     // Replaces the whole content with a packet's current content; on any error (PacketError,
-    // TableError) the table keeps what it held.
+    // TableError, FieldEntryError for a record no store may hold, more than 256 records) the
+    // table keeps what it held.
     void LoadFromPacket(std::span<const uint8_t> bytes);
+    // A table of the given records, sorted once: "Key violation." for a repeated key pair, a
+    // FieldEntryError for more than 256 records.
+    static TFieldTable FromRecords(std::vector<FieldRecord> records);
 
     static const PacketSchema& PacketLayout();
     bool operator==(const TFieldTable&) const = default;

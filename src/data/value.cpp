@@ -1,6 +1,8 @@
 #include "data/value.h"
 
 #include <charconv>
+#include <cmath>
+#include <limits>
 #include <strings.h>
 
 namespace acremark {
@@ -12,9 +14,18 @@ double ValueAsDouble(const Value& v) {
     return 0.0;
 }
 
+int64_t SaturatingInt(double d) {
+    // Converting a double outside int64_t's range is undefined; values that far out are refused
+    // where they enter, so here they only need to stay defined.
+    if (std::isnan(d)) return 0;
+    if (d >= 9.2233720368547758e18) return std::numeric_limits<int64_t>::max();
+    if (d <= -9.2233720368547758e18) return std::numeric_limits<int64_t>::min();
+    return static_cast<int64_t>(d);
+}
+
 int64_t ValueAsInt(const Value& v) {
     if (auto p = std::get_if<int64_t>(&v)) return *p;
-    if (auto p = std::get_if<double>(&v)) return static_cast<int64_t>(*p);
+    if (auto p = std::get_if<double>(&v)) return SaturatingInt(*p);
     if (auto p = std::get_if<bool>(&v)) return *p ? 1 : 0;
     return 0;
 }

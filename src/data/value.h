@@ -19,6 +19,8 @@ inline bool IsNull(const Value& v) {
 double ValueAsDouble(const Value& v);
 int64_t ValueAsInt(const Value& v);
 bool ValueAsBool(const Value& v);
+// The integer part of d, limited to int64_t's range (NaN gives 0): never undefined.
+int64_t SaturatingInt(double d);
 
 // Ordering used for keys: null first, then numbers by value, booleans, then strings.
 int CompareValues(const Value& a, const Value& b);

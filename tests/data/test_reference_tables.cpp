@@ -842,12 +842,29 @@ TEST_F(RefFolder, AMissingOrDamagedTableIsNamedWithItsFolder) {
     PacketSchema noUnit = RefTableSchema(RefTable::Crops);
     noUnit.columns.erase(noUnit.columns.begin() + 2);
     PacketSchema twiceKeyed = RefTableSchema(RefTable::CIPrice);
+    const auto matrix = ReadBytes(kRefData + "/cdsPYMatrix.pkt");
+    auto matrixPlusOne = matrix;
+    matrixPlusOne.push_back(0);
+    const PacketSchema pairs = RefTableSchema(RefTable::PYMatrix);
+    std::vector<Value> pair(pairs.columns.size());
+    pair[0] = int64_t(2), pair[1] = int64_t(9), pair[2] = 1.5;
+    const PacketSchema prices = RefTableSchema(RefTable::CIPrice);
+    const std::string tableFolder = (dir_ / "cdsCIRates.pkt").string();
     struct Case {
         RefTable table;
-        std::optional<std::vector<uint8_t>> bytes; // nullopt: the file is missing
+        std::optional<std::vector<uint8_t>> bytes; // nullopt: the file is missing (or a folder)
         std::string why;
+        bool folder = false;
     };
     const Case cases[] = {
+        {RefTable::CIRates, std::nullopt, tableFolder + " is a folder, not a file.", true},
+        {RefTable::PYMatrix, matrixPlusOne, "cdsPYMatrix.pkt is damaged (Mismatch in datapacket.)"},
+        {RefTable::PYMatrix, WritePacket(pairs, {pair}),
+         "row 1 has a correlation of 1.5 in column " + pairs.columns[2].name},
+        {RefTable::CIPrice,
+         WritePacket(prices, {{int64_t(2), std::numeric_limits<double>::quiet_NaN(), 8.05}}),
+         "row 1 has a value that is not a finite number in column " + prices.columns[1].name},
+
         {RefTable::TRWRA, std::nullopt, "the file cdsTRWRA.pkt is missing"},
         {RefTable::CIRates,
          std::vector<uint8_t>(rates.begin(), rates.begin() + long(rates.size() / 2)),
@@ -865,6 +882,7 @@ TEST_F(RefFolder, AMissingOrDamagedTableIsNamedWithItsFolder) {
         SCOPED_TRACE(RefTableName(c.table));
         fs::remove(dir_ / RefTableFileName(c.table));
         if (c.bytes) WriteBytes(dir_ / RefTableFileName(c.table), *c.bytes);
+        if (c.folder) fs::create_directory(dir_ / RefTableFileName(c.table));
 
         TdmRisk dm;
         auto before = dm.Reference;
