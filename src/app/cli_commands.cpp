@@ -1,9 +1,9 @@
 #include "app/cli_commands.h"
+#include "data/input_file.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QFile>
 #include <map>
 #include <ostream>
 
@@ -21,7 +21,8 @@ std::map<std::string, Entry>& Registry() {
 
 std::string Usage() {
     std::string u = "Usage: acremark-cli [--data DIR] COMMAND ARGS...\n\nCommands:\n";
-    for (const auto& [name, e] : Registry()) u += "  " + e.usage + "\n";
+    for (const auto& [name, e] : Registry())
+        u += "  " + e.usage + "\n";
     u += "\nOptions:\n"
          "  --data DIR     folder of the reference tables (else $ACREMARK_DATA, then the\n"
          "                 refdata folder beside the program)\n"
@@ -55,10 +56,15 @@ QList<QCommandLineOption> CliOptions() {
 }
 
 QByteArray ReadWholeFile(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw CliError("Cannot open " + path.toStdString() + ": " + f.errorString().toStdString());
-    return f.readAll();
+    const std::string name = path.toStdString();
+    std::optional<std::vector<uint8_t>> bytes;
+    try {
+        bytes = ReadInputFile(name);
+    } catch (const InputFileError& e) {
+        throw CliError(e.what());
+    }
+    if (!bytes) throw CliError("Cannot open " + name + ": No such file or directory");
+    return QByteArray(reinterpret_cast<const char*>(bytes->data()), qsizetype(bytes->size()));
 }
 
 void PrintJson(std::ostream& out, const QJsonValue& v) {

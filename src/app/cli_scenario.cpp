@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <cmath>
 #include <span>
 
 namespace acremark {
@@ -67,10 +68,34 @@ QJsonValue Member(const QJsonObject& o, const QString& name) {
     return QJsonValue(QJsonValue::Undefined);
 }
 
+// A whole number that a 32-bit value of the file can hold; anything else is refused by name.
+int32_t FileInt(const QJsonValue& v, const std::string& what) {
+    const double d = v.toDouble();
+    if (!(d >= -2147483648.0 && d <= 2147483647.0) || d != std::trunc(d))
+        throw CliError(what + " holds " + RoundTripDouble(d) + ", not a whole number of 32 bits");
+    return int32_t(d);
+}
+
 void ReadIntList(const QJsonObject& o, const char* name, std::array<int32_t, kScenarioCount>& out) {
     QJsonArray a = Member(o, name).toArray();
     for (int i = 0; i < kScenarioCount; ++i)
-        out[size_t(i)] = i < a.size() && a[i].isDouble() ? int32_t(a[i].toDouble()) : -1;
+        out[size_t(i)] = i < a.size() && a[i].isDouble()
+                             ? FileInt(a[i], std::string(name) + "[" + std::to_string(i) + "]")
+                             : -1;
+}
+
+// Each scenario's fields are numbered 1, 2, 3, … without a gap: the columns, and so the run,
+// stop at the first missing number, and the fields after a gap would silently be left out.
+void CheckFieldNumbers(const TFieldTable& table) {
+    int scenario = 0, expected = 1;
+    for (const auto& r : table) {
+        if (r.AsInteger(fScenarioID) != scenario) scenario = r.AsInteger(fScenarioID), expected = 1;
+        if (r.AsInteger(fFieldID) != expected)
+            throw CliError("Scenario " + std::to_string(scenario) + " has a Field # " +
+                           std::to_string(r.AsInteger(fFieldID)) + " but no Field # " +
+                           std::to_string(expected) + ": fields are numbered from 1 without gaps");
+        ++expected;
+    }
 }
 
 int CmdImport(CliContext& ctx) {
@@ -86,24 +111,35 @@ int CmdImport(CliContext& ctx) {
     ReadIntList(root, "soil_zone_index", dm.SoilZoneIndex);
     ReadIntList(root, "risk_area_index", dm.RiskAreaIndex);
     QJsonValue loc = Member(root, "location_code");
-    dm.LocationCode = loc.isDouble() ? int32_t(loc.toDouble()) : 0;
+    dm.LocationCode = loc.isDouble() ? FileInt(loc, "location_code") : 0;
     QJsonArray descriptions = Member(root, "descriptions").toArray();
     for (int s = 1; s <= kScenarioCount; ++s)
         if (s - 1 < descriptions.size() && descriptions[s - 1].isString())
             dm.SetScenarioDescription(s, descriptions[s - 1].toString().toStdString());
     const QJsonArray fields = Member(root, "fields").toArray();
+    const std::string source = ctx.args[0].toStdString();
+    if (size_t(fields.size()) > kMaxFieldRecords)
+        throw CliError(source + " holds " + std::to_string(fields.size()) + " fields; at most " +
+                       std::to_string(kMaxFieldRecords) + " (8 scenarios of 32) are possible");
+    std::vector<FieldRecord> records;
     for (qsizetype n = 0; n < fields.size(); ++n) {
         const QJsonObject f = fields[n].toObject();
-        FieldRecord r;
+        FieldEntry values{};
         for (auto it = f.begin(); it != f.end(); ++it)
-            if (auto i = FieldIndexOf(it.key().toStdString())) r.Set(*i, FromJson(it.value()));
+            if (auto i = FieldIndexOf(it.key().toStdString()))
+                values[size_t(*i)] = FromJson(it.value());
         try {
-            dm.cdsRisk.Append(r);
+            records.push_back(CheckedFieldRecord(values));
         } catch (const TableError& e) {
-            throw CliError("Field " + std::to_string(n + 1) + " of " + ctx.args[0].toStdString() +
-                           ": " + e.what());
+            throw CliError("Field " + std::to_string(n + 1) + " of " + source + ": " + e.what());
         }
     }
+    try {
+        dm.cdsRisk = TFieldTable::FromRecords(std::move(records));
+    } catch (const TableError& e) {
+        throw CliError(source + ": " + e.what());
+    }
+    CheckFieldNumbers(dm.cdsRisk);
     TRiskData rd;
     rd.FileName = ctx.args[1].toStdString();
     if (auto err = rd.Save(dm)) throw CliError(*err);

@@ -25,6 +25,7 @@ RunReference MakeRunReference(const TReferenceTables& tables) {
         return std::pair(r->SpringPrice.value_or(0.0), r->FloorPrice.value_or(0.0));
     };
     ref.group = [](int riskArea) { return RiskAreaGroup(riskArea); };
+    ref.cropKnown = [&tables](int crop) { return tables.cdsCrops.Find(crop) != nullptr; };
     return ref;
 }
 

@@ -2,6 +2,7 @@
 
 #include "budget/crop_insurance.h"
 #include "budget/field_budget.h"
+#include "data/reference_tables.h"
 #include "sim/parallel.h"
 #include "sim/progress_display.h"
 #include "sim/random.h"
@@ -24,12 +25,17 @@ RunOutcome Refuse(std::string message) {
     return o;
 }
 
+bool IsMaltBarley(const FieldRecord& r) {
+    return !r.IsNull(fCrop) && r.AsInteger(fCrop) == kMaltBarleyCrop;
+}
+
 // The blank-value check of one field: the last blank item of the list names the message.
-std::optional<std::string> LastBlank(const FieldRecord& r) {
+std::optional<std::string> LastBlank(const FieldRecord& r, const RunReference& ref) {
     std::optional<std::string> item;
-    // A field without a crop cannot be simulated; the crop is checked first, so any later
-    // blank item still names the message.
-    if (r.IsNull(fCrop)) item = "Crops";
+    // A field without a crop cannot be simulated, nor one whose crop the crop table does not
+    // hold (a file from elsewhere): it has no correlations, costs or insurance prices. The
+    // crop is checked first, so any later blank item still names the message.
+    if (r.IsNull(fCrop) || (ref.cropKnown && !ref.cropKnown(r.AsInteger(fCrop)))) item = "Crops";
     const std::pair<int, const char*> items[] = {
         {fAcres, "Acres "},
         {fYieldLow, "Worst Possible Yield"},
@@ -41,7 +47,7 @@ std::optional<std::string> LastBlank(const FieldRecord& r) {
     };
     for (auto [f, name] : items)
         if (r.IsNull(f)) item = name;
-    if (r.AsInteger(fCrop) == 3 && !r.IsNull(fCrop)) {
+    if (IsMaltBarley(r)) {
         const std::pair<int, const char*> malt[] = {
             {fPriceLow2, "Worst Possible Price"},
             {fPriceHigh2, "Best Possible Price"},
@@ -51,7 +57,40 @@ std::optional<std::string> LastBlank(const FieldRecord& r) {
         for (auto [f, name] : malt)
             if (r.IsNull(f)) item = name;
     }
+    // An insured field needs a coverage level that the table holds; its premium and payment
+    // would silently be 0 otherwise.
+    if (r.AsBoolean(fInsurance) &&
+        (r.IsNull(fCoverageLevel) || !CoverageFraction(r.AsInteger(fCoverageLevel))))
+        item = "Coverage Level";
     return item;
+}
+
+// Values no field can have, whatever file they came from: numbers that are not finite, and
+// negative acres, yields and prices. The first finding names the message.
+std::optional<std::string> ImpossibleValue(const FieldRecord& r) {
+    static const std::pair<int, const char*> kNamed[] = {
+        {fAcres, "Acres"},
+        {fYieldLow, "Worst Possible Yield"},
+        {fYieldHigh, "Best Possible Yield"},
+        {fYieldMost, "Most Likely Yield"},
+        {fPriceLow, "Worst Possible Price"},
+        {fPriceHigh, "Best Possible Price"},
+        {fPriceMost, "Most Likely Price"},
+        {fPriceLow2, "Worst Possible Feed Price"},
+        {fPriceHigh2, "Best Possible Feed Price"},
+        {fPriceMost2, "Most Likely Feed Price"},
+    };
+    for (auto [f, name] : kNamed)
+        if (!std::isfinite(r.AsFloat(f))) return std::string(name) + " is not a finite number.";
+    for (int f = 0; f < kFieldCount; ++f)
+        if (FieldDef(f).type == FieldType::Double && !std::isfinite(r.AsFloat(f)))
+            return std::string(FieldDef(f).name) + " is not a finite number.";
+    const bool malt = IsMaltBarley(r);
+    for (auto [f, name] : kNamed) {
+        if (!malt && (f == fPriceLow2 || f == fPriceHigh2 || f == fPriceMost2)) continue;
+        if (r.AsFloat(f) < 0) return std::string(name) + " must not be negative.";
+    }
+    return std::nullopt;
 }
 
 std::optional<std::string> LastBadTriangle(const FieldRecord& r) {
@@ -63,7 +102,7 @@ std::optional<std::string> LastBadTriangle(const FieldRecord& r) {
     if (v(fPriceLow) > v(fPriceMost))
         msg = "Worst Possible Price is greater than Most Likely Price.";
     if (v(fPriceHigh) < v(fPriceMost)) msg = "Best Possible Price is less than Most Likely Price.";
-    if (r.AsInteger(fCrop) == 3) {
+    if (IsMaltBarley(r)) {
         if (v(fPriceLow2) > v(fPriceMost2))
             msg = "Worst Possible Price is greater than Most Likely Price.";
         if (v(fPriceHigh2) < v(fPriceMost2))
@@ -81,7 +120,7 @@ void SetTriangles(TRiskSimulation& sim, const std::vector<FieldRecord>& fields,
         const FieldRecord& r = fields[size_t(f)];
         sim.getTriangle(f).SetValue(r.AsFloat(fYieldLow), r.AsFloat(fYieldMost),
                                     r.AsFloat(fYieldHigh));
-        const bool feed = r.AsInteger(fCrop) == 3 && r.AsFloat(fMaltBarley) < maltChanceBelowIsFeed;
+        const bool feed = IsMaltBarley(r) && r.AsFloat(fMaltBarley) < maltChanceBelowIsFeed;
         if (feed)
             sim.getTriangle(n + f).SetValue(r.AsFloat(fPriceLow2), r.AsFloat(fPriceMost2),
                                             r.AsFloat(fPriceHigh2));
@@ -120,6 +159,18 @@ void MeansAndSpreads(const double* const* rows, int count, int N, double* mean, 
         sd[k] = N > 1 ? std::sqrt(qa / (N - 1)) : 0.0;
         sd[l] = N > 1 ? std::sqrt(qb / (N - 1)) : 0.0;
     }
+}
+
+// Whether a row of farm totals gives finite statistics: every value finite and small enough
+// that the sum of squared deviations cannot overflow.
+bool FarmTotalsComputable(const double* y, int N) {
+    double largest = 0;
+    for (int j = 1; j <= N; ++j)
+        largest = std::max(largest, std::fabs(y[j])); // NaN never wins: checked below
+    bool finite = true;
+    for (int j = 1; j <= N; ++j)
+        finite &= std::isfinite(y[j]);
+    return finite && largest <= 1e150;
 }
 
 } // namespace
@@ -162,17 +213,21 @@ void SetFieldCorrelations(TRiskSimulation& sim, const std::vector<int>& crops,
     }
 }
 
-std::optional<RunOutcome> CheckRun(const RunRequest& req, TMaltTable& malt,
+std::optional<RunOutcome> CheckRun(const RunRequest& req, const RunReference& ref, TMaltTable& malt,
                                    const TComparisonGrid& grid) {
     const auto& fields = *req.fields;
     if (fields.size() < 2) return Refuse("Select at least 2 crops");
+    if (req.iterations < 1000 || req.iterations > kMaxIterations || req.iterations % 1000 != 0)
+        return Refuse("The number of iterations must be a multiple of 1000 from 1000 to " +
+                      std::to_string(kMaxIterations) + ".");
     malt.Empty();
     for (size_t k = 0; k < fields.size(); ++k) {
         const FieldRecord& r = fields[k];
         const std::string& header = k < req.headers.size() ? req.headers[k] : "";
-        auto blank = LastBlank(r);
+        auto blank = LastBlank(r, ref);
+        auto impossible = blank ? std::nullopt : ImpossibleValue(r);
         // A blank chance is named by the check below; the malt list only takes real ones.
-        if (!r.IsNull(fCrop) && r.AsInteger(fCrop) == 3 && !r.IsNull(fMaltBarley)) {
+        if (IsMaltBarley(r) && !r.IsNull(fMaltBarley) && std::isfinite(r.AsFloat(fMaltBarley))) {
             try {
                 malt.Append(r.AsFloat(fMaltBarley), r.AsInteger(fFieldID));
             } catch (const TableError&) {
@@ -180,6 +235,7 @@ std::optional<RunOutcome> CheckRun(const RunRequest& req, TMaltTable& malt,
             }
         }
         if (blank) return Refuse("Blank value: " + *blank + " in " + header);
+        if (impossible) return Refuse("Invalid data: " + *impossible + " in " + header);
         if (auto bad = LastBadTriangle(r)) return Refuse("Invalid data: " + *bad + " in " + header);
     }
     int badRow = 0;
@@ -189,7 +245,7 @@ std::optional<RunOutcome> CheckRun(const RunRequest& req, TMaltTable& malt,
 }
 
 RunOutcome RunSimulation(const RunRequest& req, const RunReference& ref, RunContext& ctx) {
-    if (auto refusal = CheckRun(req, ctx.malt, ctx.grid)) return *refusal;
+    if (auto refusal = CheckRun(req, ref, ctx.malt, ctx.grid)) return *refusal;
     auto& fields = *req.fields;
     const auto targets = *ctx.grid.ReadTargets();
     const int n = int(fields.size());
@@ -215,7 +271,7 @@ RunOutcome RunSimulation(const RunRequest& req, const RunReference& ref, RunCont
     std::vector<bool> irrigated(static_cast<size_t>(n));
     for (int f = 0; f < n; ++f) {
         crops[size_t(f)] = fields[size_t(f)].AsInteger(fCrop);
-        irrigated[size_t(f)] = fields[size_t(f)].AsInteger(fSFI) == 3;
+        irrigated[size_t(f)] = fields[size_t(f)].AsInteger(fSFI) == kIrrigatedPractice;
     }
     SetTriangles(sim, fields, -1); // the usual triangles: no chance is below -1
     SetFieldCorrelations(sim, crops, irrigated, req.riskAreaIndex, ref);
@@ -358,8 +414,6 @@ RunOutcome RunSimulation(const RunRequest& req, const RunReference& ref, RunCont
         }
     };
     RunSplit([&] { iterations(N / 2 + 1, N, false); }, [&] { iterations(1, N / 2, true); });
-    sim.AddSmartTick();
-    sim.CalcY();
 
     // Field results: means and sample standard deviations of the per-acre margins.
     std::vector<const double*> rows;
@@ -369,6 +423,20 @@ RunOutcome RunSimulation(const RunRequest& req, const RunReference& ref, RunCont
     }
     std::vector<double> mean(rows.size()), sd(rows.size());
     MeansAndSpreads(rows.data(), int(rows.size()), N, mean.data(), sd.data());
+
+    // Finite inputs can still give figures beyond a double (1e308 acres): such a run is
+    // refused before any result is kept, so no grid or chart ever shows "INF" or "NAN".
+    for (int f = 0; f < n; ++f)
+        for (int k = 2 * f; k <= 2 * f + 1; ++k)
+            if (!std::isfinite(mean[size_t(k)]) || !std::isfinite(sd[size_t(k)]))
+                return Refuse("Invalid data: the margins are too large to compute. in " +
+                              (size_t(f) < req.headers.size() ? req.headers[size_t(f)] : ""));
+    for (int r = 1; r <= 5; ++r)
+        if (!FarmTotalsComputable(sim.Y[r], N))
+            return Refuse("Invalid data: the farm's totals are too large to compute.");
+
+    sim.AddSmartTick();
+    sim.CalcY();
     for (int f = 0; f < n; ++f) {
         FieldRecord& r = fields[size_t(f)];
         r.Set(fCM, mean[size_t(2 * f)]);

@@ -33,7 +33,12 @@ struct RunReference {
     std::function<std::optional<std::pair<double, double>>(int crop)> insurancePrices;
     // Group 'A'..'D' of a risk area 1..22; 0 for none.
     std::function<char(int riskArea)> group;
+    // Whether the crop table holds the crop code; when unset, every code counts as known.
+    std::function<bool(int crop)> cropKnown;
 };
+
+// The most iterations a run takes: every sample of every field is kept in memory.
+inline constexpr int kMaxIterations = 1000000;
 
 struct RunRequest {
     int scenario = 1;                 // 1..8
@@ -63,7 +68,7 @@ struct RunContext {
 };
 
 // Checks only: the refusal of steps that come before any drawing, or none.
-std::optional<RunOutcome> CheckRun(const RunRequest& req, TMaltTable& malt,
+std::optional<RunOutcome> CheckRun(const RunRequest& req, const RunReference& ref, TMaltTable& malt,
                                    const TComparisonGrid& grid);
 
 RunOutcome RunSimulation(const RunRequest& req, const RunReference& ref, RunContext& ctx);

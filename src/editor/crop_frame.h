@@ -11,6 +11,7 @@
 // there is one, otherwise the stored value at full precision (never its rounded display).
 
 #include "data/field_record.h"
+#include "data/reference_tables.h"
 
 #include <array>
 #include <optional>
@@ -23,7 +24,7 @@ namespace acremark {
 class TCrops;
 
 inline constexpr int kRowCount = 38;
-inline constexpr int kMaltCropCode = 3;
+inline constexpr int kMaltCropCode = kMaltBarleyCrop;
 inline constexpr int kScarceCropCode = 11;
 
 // Control tags: rows 1..38, and 109, 110, 111 (second price edits), 113 (malt chance edit) of a

@@ -1,9 +1,12 @@
 #include "cli_test_util.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <gtest/gtest.h>
+
+#include <optional>
 
 using namespace acremark::test;
 
@@ -93,9 +96,83 @@ TEST(CliCompare, RunsEveryScenarioIntoTheGrid) {
     ASSERT_EQ(lines.size(), 12u);
     EXPECT_EQ(lines[0], ",Scenario 1,Scenario 2,Scenario 3,Scenario 4,Scenario 5,Scenario 6,"
                         "Scenario 7,Scenario 8");
-    EXPECT_EQ(lines[1].rfind("Description,\"Barley, canola, wheat and malt\",Wheat on the north half", 0), 0u);
+    EXPECT_EQ(
+        lines[1].rfind("Description,\"Barley, canola, wheat and malt\",Wheat on the north half", 0),
+        0u);
     EXPECT_EQ(lines[2].rfind("Expected Contribution Margin,\"$", 0), 0u) << lines[2];
     EXPECT_NE(lines[9].find("The chance of GM below $20,000 is:"), std::string::npos);
     // Scenarios without fields stay empty.
     EXPECT_EQ(lines[2].substr(lines[2].size() - 6), ",,,,,,");
+}
+
+TEST(CliImport, RefusesWhatNoFieldMayHoldAndTheRunRefusesWhatItCannotCompute) {
+    QTemporaryDir dir;
+    QFile in(kExample);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    const QJsonObject example = QJsonDocument::fromJson(in.readAll()).object();
+    // The example with field k (0-based, in file order) changed; nullopt value removes it.
+    auto variant = [&](int k, const QString& name, std::optional<QJsonValue> v) {
+        QJsonObject o = example;
+        QJsonArray fields = o["fields"].toArray();
+        if (!v) {
+            fields.removeAt(k);
+        } else {
+            QJsonObject f = fields[k].toObject();
+            f[name] = *v;
+            fields[k] = f;
+        }
+        o["fields"] = fields;
+        const QString path = dir.filePath("variant.json");
+        QFile out(path);
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(QJsonDocument(o).toJson());
+        return path;
+    };
+    struct Case {
+        const char* name;
+        int field;
+        QString column;
+        std::optional<QJsonValue> value;
+        std::string importError; // empty: imported, and then the run refuses with runError
+        std::string runError;
+    };
+    const Case cases[] = {
+        {"scenario beyond 32 bits", 0, "ScenarioID", QJsonValue(4294967297.0),
+         "Scenario 4294967297, Field # 1: ScenarioID 4294967297 is outside the range of a whole "
+         "number.",
+         ""},
+        {"a gap in the field numbers", 1, "", std::nullopt,
+         "Scenario 1 has a Field # 3 but no Field # 2", ""},
+        {"a 33rd field", 3, "FieldID", QJsonValue(33), "FieldID must be 1 to 32.", ""},
+        {"crop 1e20", 2, "Crop", QJsonValue(1e20), "Crop 1e+20 is outside the range", ""},
+        {"acres beyond any farm", 0, "Acres", QJsonValue(1e308), "",
+         "Invalid data: the farm's totals are too large to compute.\n"},
+        {"crop 999", 1, "Crop", QJsonValue(999), "", "Blank value: Crops in Field # 2\n"},
+        {"coverage level 9 on an insured field", 0, "CoverageLevel", QJsonValue(9), "",
+         "Blank value: Coverage Level in Field # 1\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString crs = dir.filePath(QString("%1.crs").arg(&c - cases));
+        auto imp = Cli({"import", variant(c.field, c.column, c.value), crs});
+        if (!c.importError.empty()) {
+            EXPECT_EQ(imp.status, 1);
+            EXPECT_NE(imp.err.find(c.importError), std::string::npos) << imp.err;
+            EXPECT_FALSE(QFile::exists(crs)) << "nothing is written";
+            continue;
+        }
+        ASSERT_EQ(imp.status, 0) << imp.err;
+        auto run = Cli({"run", crs, "--data", kData, "--iterations", "1000", "--seed", "3"});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, c.runError);
+    }
+
+    const QString crs = dir.filePath("example.crs");
+    ASSERT_EQ(Cli({"import", kExample, crs}).status, 0);
+    auto many = Cli({"run", crs, "--data", kData, "--iterations", "10000000"});
+    EXPECT_EQ(many.status, 1);
+    EXPECT_NE(many.err.find("from 1000 to 1000000"), std::string::npos) << many.err;
+    auto folder = Cli({"dump", dir.path()});
+    EXPECT_EQ(folder.status, 1);
+    EXPECT_EQ(folder.err, dir.path().toStdString() + " is a folder, not a file.\n");
 }

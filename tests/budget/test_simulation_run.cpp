@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <map>
 
 using namespace acremark;
@@ -41,6 +42,14 @@ FieldRecord Malt(int id, double chance) {
     return r;
 }
 
+std::vector<std::string> Texts(const std::vector<FieldRecord>& fields) {
+    std::vector<std::string> out;
+    for (const auto& r : fields)
+        for (int i = 0; i < kFieldCount; ++i)
+            out.push_back(r.AsString(i));
+    return out;
+}
+
 RunReference Reference() {
     static std::map<std::pair<int, int>, CorrelationRow> rows = [] {
         std::map<std::pair<int, int>, CorrelationRow> m;
@@ -75,6 +84,9 @@ RunReference Reference() {
         return std::nullopt;
     };
     ref.group = [](int area) { return area >= 2 && area <= 5 ? 'B' : area == 1 ? 'A' : 'C'; };
+    ref.cropKnown = [](int crop) {
+        return crop == 1 || crop == 2 || crop == 3 || crop == 9 || crop == 28;
+    };
     return ref;
 }
 
@@ -143,6 +155,40 @@ TEST(SimulationRun, RefusalsNameTheFieldAndChangeNothing) {
              f[0].Set(fPriceHigh, 7.0);
          },
          "Invalid data: Best Possible Price is less than Most Likely Price. in Field # 1"},
+        // Values a file from elsewhere may hold: refused before anything is drawn.
+        {"malt chance not a number",
+         [](auto& f, auto&) { f[1] = Malt(2, std::numeric_limits<double>::quiet_NaN()); },
+         "Invalid data: MaltBarley is not a finite number. in Field # 2"},
+        {"acres infinite",
+         [](auto& f, auto&) { f[0].Set(fAcres, std::numeric_limits<double>::infinity()); },
+         "Invalid data: Acres is not a finite number. in Field # 1"},
+        {"a cost line not a number",
+         [](auto& f, auto&) { f[1].Set(fB, std::numeric_limits<double>::quiet_NaN()); },
+         "Invalid data: B is not a finite number. in Field # 2"},
+        {"negative acres", [](auto& f, auto&) { f[1].Set(fAcres, -5.0); },
+         "Invalid data: Acres must not be negative. in Field # 2"},
+        {"negative price",
+         [](auto& f, auto&) {
+             f[0].Set(fPriceLow, -1.0);
+             f[0].Set(fPriceMost, -1.0);
+         },
+         "Invalid data: Worst Possible Price must not be negative. in Field # 1"},
+        {"crop not in the crop table", [](auto& f, auto&) { f[1].Set(fCrop, int64_t(999)); },
+         "Blank value: Crops in Field # 2"},
+        {"insured without a coverage level the table holds",
+         [](auto& f, auto&) {
+             f[0].Set(fInsurance, true);
+             f[0].Set(fCoverageLevel, int64_t(9));
+         },
+         "Blank value: Coverage Level in Field # 1"},
+        {"margins beyond a double",
+         [](auto& f, auto&) {
+             for (int c : {fYieldLow, fYieldMost, fYieldHigh, fPriceLow, fPriceMost, fPriceHigh})
+                 f[1].Set(c, 1e200);
+         },
+         "Invalid data: the margins are too large to compute. in Field # 2"},
+        {"farm totals beyond a double", [](auto& f, auto&) { f[0].Set(fAcres, 1e308); },
+         "Invalid data: the farm's totals are too large to compute."},
         {"target",
          [](auto&, TComparisonGrid& g) {
              TRiskSimulation dummy(8);
@@ -162,10 +208,19 @@ TEST(SimulationRun, RefusalsNameTheFieldAndChangeNothing) {
             EXPECT_EQ(o.message, c.message) << c.name;
         else
             EXPECT_NE(o.message.find("row 11"), std::string::npos) << o.message;
-        EXPECT_EQ(fields, before) << c.name;
+        EXPECT_EQ(Texts(fields), Texts(before)) << c.name; // as texts: NaN equals NaN
         EXPECT_FALSE(h.grid.HasResults(1)) << c.name;
         EXPECT_TRUE(h.summary.IsEmpty(1)) << c.name;
         EXPECT_EQ(h.runs, 0);
+    }
+    {
+        // More iterations than a run may keep in memory.
+        Harness h;
+        std::vector<FieldRecord> fields = {Field(1, 28), Field(2, 9)};
+        RunOutcome o = h.Run(fields, kMaxIterations + 1000);
+        EXPECT_TRUE(o.refused);
+        EXPECT_EQ(o.message,
+                  "The number of iterations must be a multiple of 1000 from 1000 to 1000000.");
     }
     // Equal values pass; a chance of 0 or 100 passes.
     Harness h;
