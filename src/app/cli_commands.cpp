@@ -52,6 +52,8 @@ QList<QCommandLineOption> CliOptions() {
         QCommandLineOption("png", "PNG output file.", "OUT"),
         QCommandLineOption("pdf", "PDF output file.", "OUT"),
         QCommandLineOption("out", "Output file.", "OUT"),
+        QCommandLineOption("threads", "Threads of a run (1: no helper).", "N"),
+        QCommandLineOption("repeat", "Runs the same run N times.", "N"),
     };
 }
 

@@ -37,8 +37,11 @@ struct CliResults {
 struct CliRunOptions {
     int iterations = 10000;
     std::optional<uint32_t> seed;
+    int repeat = 1; // run only: the same run this many times in one process
     CliRunOptions() = default;
-    explicit CliRunOptions(const CliContext& ctx); // --iterations, --seed, --targets
+    // --iterations, --seed, --targets, --repeat; --threads N switches the run's helper off for
+    // N = 1 (the default uses every core).
+    explicit CliRunOptions(const CliContext& ctx);
     std::optional<QString> targets;
 };
 

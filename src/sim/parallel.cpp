@@ -12,6 +12,7 @@ namespace acremark {
 namespace {
 
 std::atomic<bool> g_splitEnabled{std::thread::hardware_concurrency() >= 2};
+std::atomic<bool> g_helperHeld{false};
 
 // A short wait on another core: tell the processor so, where it understands.
 inline void Pause() {
@@ -47,7 +48,15 @@ public:
         wake_.notify_one();
     }
 
-    // Waits for the part given to Start; returns what it threw, if anything.
+    // Takes back the part given to Start when the helper has not taken it yet: true when it
+    // is the caller's now. The part and its claim are one atomic pointer, so exactly one of the
+    // two threads gets it.
+    bool Reclaim(const std::function<void()>* part) {
+        const std::function<void()>* expected = part;
+        return part_.compare_exchange_strong(expected, nullptr, std::memory_order_acq_rel);
+    }
+
+    // Waits for the part the helper took; returns what it threw, if anything.
     std::exception_ptr Wait() {
         for (int spins = 0; !done_.load(std::memory_order_acquire); ++spins) {
             if (spins < 4096)
@@ -74,6 +83,11 @@ private:
     const std::function<void()>* NextPart() {
         const auto until = std::chrono::steady_clock::now() + kWatch;
         for (int spins = 0;; ++spins) {
+            if (g_helperHeld.load(std::memory_order_acquire)) {
+                if (stop_.load(std::memory_order_acquire)) return nullptr;
+                std::this_thread::yield();
+                continue;
+            }
             if (const auto* part = part_.exchange(nullptr, std::memory_order_acquire)) return part;
             if (stop_.load(std::memory_order_acquire)) return nullptr;
             Pause();
@@ -84,7 +98,9 @@ private:
             return part_.load(std::memory_order_acquire) != nullptr ||
                    stop_.load(std::memory_order_acquire);
         });
-        return part_.exchange(nullptr, std::memory_order_acquire);
+        if (stop_.load(std::memory_order_acquire)) return nullptr;
+        lock.unlock();
+        return NextPart(); // the caller may have taken its part back meanwhile
     }
 
     void Loop() {
@@ -132,6 +148,10 @@ void RunHere(const std::function<void()>& helperPart, const std::function<void()
 
 } // namespace
 
+void HoldHelperForTesting(bool held) {
+    g_helperHeld = held;
+}
+
 void SetSplitEnabled(bool enabled) {
     g_splitEnabled = enabled;
 }
@@ -140,11 +160,27 @@ bool SplitEnabled() {
     return g_splitEnabled;
 }
 
-void RunSplit(const std::function<void()>& helperPart, const std::function<void()>& callerPart) {
-    if (!g_splitEnabled) return RunHere(helperPart, callerPart);
+bool RunSplit(const std::function<void()>& helperPart, const std::function<void()>& callerPart,
+              Unclaimed unclaimed) {
+    const bool runUnclaimed = unclaimed == Unclaimed::RunHere;
+    if (!g_splitEnabled) {
+        if (!runUnclaimed) {
+            callerPart();
+            return false;
+        }
+        RunHere(helperPart, callerPart);
+        return true;
+    }
     Helper& helper = Helper::Instance();
     std::unique_lock<std::mutex> busy(helper.Busy(), std::try_to_lock);
-    if (!busy.owns_lock()) return RunHere(helperPart, callerPart);
+    if (!busy.owns_lock()) {
+        if (!runUnclaimed) {
+            callerPart();
+            return false;
+        }
+        RunHere(helperPart, callerPart);
+        return true;
+    }
 
     helper.Start(&helperPart);
     std::exception_ptr error;
@@ -153,9 +189,28 @@ void RunSplit(const std::function<void()>& helperPart, const std::function<void(
     } catch (...) {
         error = std::current_exception();
     }
+    // A helper that the system has not yet scheduled never makes the caller wait: its part is
+    // taken back and done here (or dropped, where the caller has a way of its own).
+    if (helper.Reclaim(&helperPart)) {
+        if (!runUnclaimed) {
+            if (error) std::rethrow_exception(error);
+            return false;
+        }
+        if (error) {
+            // The other part still runs, as it would have on the helper.
+            try {
+                helperPart();
+            } catch (...) {
+            }
+            std::rethrow_exception(error);
+        }
+        helperPart();
+        return true;
+    }
     const std::exception_ptr helperError = helper.Wait();
     if (error) std::rethrow_exception(error);
     if (helperError) std::rethrow_exception(helperError);
+    return true;
 }
 
 } // namespace acremark

@@ -11,15 +11,28 @@
 
 namespace acremark {
 
+// What the caller does with a helper part that no helper has started by the time the caller's
+// own part is done: run it itself, or skip it (when the caller has a way of its own to the same
+// result, as the generator's jump-ahead has).
+enum class Unclaimed { RunHere, Skip };
+
 // Runs helperPart on the helper thread and callerPart on this thread at the same time, and
-// returns when both are done. On a machine with one core, or while the helper serves another
-// caller, both run here, callerPart first. An exception from either part is rethrown here once
-// both have finished (the caller's own first).
-void RunSplit(const std::function<void()>& helperPart, const std::function<void()>& callerPart);
+// returns when both are done. The helper part is claimed, never awaited: when the helper has
+// not started it by the time callerPart ends (a busy machine has not scheduled the helper),
+// the caller takes it back and runs it itself, or skips it. The caller waits only for a part
+// already under way. On a machine with one core, or while the helper serves another caller,
+// both run here, callerPart first. An exception from either part is rethrown here once both
+// have finished (the caller's own first). Returns whether helperPart ran.
+bool RunSplit(const std::function<void()>& helperPart, const std::function<void()>& callerPart,
+              Unclaimed unclaimed = Unclaimed::RunHere);
 
 // Whether RunSplit uses the helper thread: on by default where there are two cores or more.
 // Turning it off makes every split run on the calling thread (tests compare the two).
 void SetSplitEnabled(bool enabled);
 bool SplitEnabled();
+
+// While held, the helper takes no part, as on a machine whose other cores are busy: every split
+// then finds its helper part unclaimed. For tests.
+void HoldHelperForTesting(bool held);
 
 } // namespace acremark

@@ -245,6 +245,8 @@ void RandPolarRows(double* const* rows, int count, int n, const std::function<vo
     std::uint64_t examined = 0; // by the first rows
     std::uint64_t helperExamined = 0;
     std::int64_t helperDrawn = 0;
+    // The jump-ahead is worth it only while the helper draws at the same time as this thread:
+    // when it has not started by the time the first rows are drawn, the rest is drawn here.
     RunSplit(
         [&] {
             helperExamined =
@@ -258,7 +260,8 @@ void RandPolarRows(double* const* rows, int count, int n, const std::function<vo
                 examined += used;
                 if (rowDone) rowDone(i);
             }
-        });
+        },
+        Unclaimed::Skip);
 
     // The rest continues with the first candidate the first rows left, when the helper started
     // at or before it. skip: the helper's points ahead of that candidate, counted from the

@@ -352,17 +352,25 @@ TEST(SimulationRun, HelperThreadChangesNoFigure) {
         }
         return f;
     };
-    auto run = [&](bool shared, Harness& h, std::vector<FieldRecord>& fields) {
+    auto run = [&](bool shared, Harness& h, std::vector<FieldRecord>& fields,
+                   bool helperNeverStarts = false) {
         const bool before = SplitEnabled();
         SetSplitEnabled(shared);
+        HoldHelperForTesting(helperNeverStarts);
         const RunOutcome o = h.Run(fields, 3000, 2);
+        HoldHelperForTesting(false);
         SetSplitEnabled(before);
         ASSERT_FALSE(o.refused) << o.message;
     };
-    Harness alone, shared;
-    std::vector<FieldRecord> aloneFields = farm(), sharedFields = farm();
+    Harness alone, shared, unstarted;
+    std::vector<FieldRecord> aloneFields = farm(), sharedFields = farm(), unstartedFields = farm();
     run(false, alone, aloneFields);
     run(true, shared, sharedFields);
+    // A busy machine: the helper never gets to its parts, and the caller does them all.
+    run(true, unstarted, unstartedFields, true);
+    EXPECT_EQ(unstartedFields, aloneFields);
+    for (int k = 1; k <= 1000; ++k)
+        ASSERT_EQ(unstarted.main.GM[2][k], alone.main.GM[2][k]);
     EXPECT_EQ(sharedFields, aloneFields);
     for (int v = 1; v <= 12; ++v)
         for (int j = 1; j <= 3000; ++j)

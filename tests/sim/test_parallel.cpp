@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -23,12 +24,42 @@ private:
 TEST(RunSplit, RunsBothPartsOnTheHelperWhenThereAreTwoCores) {
     if (std::thread::hardware_concurrency() < 2) GTEST_SKIP() << "one core: nothing to share";
     SplitSwitch on(true);
-    std::thread::id helperThread, callerThread;
+    std::atomic<std::thread::id> helperThread{};
+    std::thread::id callerThread;
+    // The caller's part lasts until the helper has started (a helper not started by the end of
+    // the caller's part would see its part taken back).
     RunSplit([&] { helperThread = std::this_thread::get_id(); },
-             [&] { callerThread = std::this_thread::get_id(); });
+             [&] {
+                 callerThread = std::this_thread::get_id();
+                 const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+                 while (helperThread.load() == std::thread::id{} &&
+                        std::chrono::steady_clock::now() < until)
+                     std::this_thread::yield();
+             });
     EXPECT_EQ(callerThread, std::this_thread::get_id());
+    EXPECT_NE(helperThread.load(), std::this_thread::get_id());
+    EXPECT_NE(helperThread.load(), std::thread::id{});
+}
+
+// A helper the system has not scheduled is never waited for: the caller takes its part back
+// and runs it (or, when asked to, skips it).
+TEST(RunSplit, AnUnstartedHelperPartIsTakenBackNotAwaited) {
+    if (std::thread::hardware_concurrency() < 2) GTEST_SKIP() << "one core: nothing to share";
+    SplitSwitch on(true);
+    HoldHelperForTesting(true);
+    std::vector<std::thread::id> ran;
+    EXPECT_TRUE(RunSplit([&] { ran.push_back(std::this_thread::get_id()); },
+                         [&] { ran.push_back(std::this_thread::get_id()); }));
+    EXPECT_EQ(ran, (std::vector<std::thread::id>(2, std::this_thread::get_id())));
+    bool skippedRan = false;
+    EXPECT_FALSE(RunSplit([&] { skippedRan = true; }, [] {}, Unclaimed::Skip));
+    EXPECT_FALSE(skippedRan);
+    HoldHelperForTesting(false);
+    // Released, the helper serves the next split.
+    std::thread::id helperThread;
+    EXPECT_TRUE(RunSplit([&] { helperThread = std::this_thread::get_id(); },
+                         [] { std::this_thread::sleep_for(std::chrono::milliseconds(50)); }));
     EXPECT_NE(helperThread, std::this_thread::get_id());
-    EXPECT_NE(helperThread, std::thread::id{});
 }
 
 TEST(RunSplit, SwitchedOffEverythingRunsHereCallerFirst) {
