@@ -363,8 +363,9 @@ RunOutcome RunSimulation(const RunRequest& req, const RunReference& ref, RunCont
     double* Y3 = sim.Y[3];
     double* Y4 = sim.Y[4];
     double* Y5 = sim.Y[5];
-    // Iterations from..to, every field; iterations are independent of each other, so this
-    // thread and the helper take one half each.
+    // Iterations from..to, every field; iterations are independent of each other, so the
+    // threads share them out in parts of at least a thousand.
+    const int parts = std::max(1, std::min(N / 1000, 4 * ShareThreads()));
     auto iterations = [&](int from, int to, bool reports) {
         for (size_t c = 0; c < averaged.size(); ++c) {
             double* ya = &avgY[c * N1];
@@ -408,12 +409,19 @@ RunOutcome RunSimulation(const RunRequest& req, const RunReference& ref, RunCont
                 gm[j] = m.GM;
             }
             if (reports) {
-                sim.PercentDone += sim.GetSmartShare() / n;
+                sim.PercentDone += sim.GetSmartShare() / n / parts;
                 sim.UpdateProgress();
             }
         }
     };
-    RunSplit([&] { iterations(N / 2 + 1, N, false); }, [&] { iterations(1, N / 2, true); });
+    const std::vector<bool> here = RunParts(parts, [&](int k, bool onCaller) {
+        iterations(1 + int(int64_t(N) * k / parts), int(int64_t(N) * (k + 1) / parts), onCaller);
+    });
+    for (int k = 0; k < parts; ++k)
+        if (!here[size_t(k)]) {
+            sim.PercentDone += sim.GetSmartShare() / parts;
+            sim.UpdateProgress();
+        }
 
     // Field results: means and sample standard deviations of the per-acre margins.
     std::vector<const double*> rows;

@@ -1,11 +1,15 @@
 #include "sim/parallel.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace acremark {
 
@@ -14,6 +18,9 @@ namespace {
 std::atomic<bool> g_splitEnabled{std::thread::hardware_concurrency() >= 2};
 std::atomic<bool> g_helperHeld{false};
 
+// Where a part ran.
+constexpr char kOnHelper = 0, kOnCaller = 1, kSkipped = 2;
+
 // A short wait on another core: tell the processor so, where it understands.
 inline void Pause() {
 #if defined(__x86_64__) || defined(__i386__)
@@ -21,132 +28,219 @@ inline void Pause() {
 #endif
 }
 
-// The helper thread: waits for a part, runs it, reports it done. Started on first use and
-// stopped when the program ends.
+// The helpers: one thread per core beyond the caller's, started on first use and stopped when
+// the program ends. A job is a number of parts; every thread, the caller included, claims the
+// next unclaimed part until none is left, so a helper that the system does not schedule simply
+// claims nothing, and the caller waits only for parts a helper has actually started.
 //
-// A run hands it a dozen parts within a few milliseconds, and waking a sleeping thread can take
-// a tenth of a millisecond or more on a virtual machine. So after each part the helper keeps
-// watching for the next one for a while before it goes to sleep, and the caller watches for
-// the helper's part to finish instead of sleeping on it (the parts are made about equal).
-class Helper {
+// The claim is one atomic 64-bit ticket: the job's generation in the high half, the next part
+// in the low half. A helper reads the ticket, then the job's function and part count, and
+// claims part k by moving the ticket from (generation, k) to (generation, k + 1). A new job
+// publishes a new generation, so a helper that read an older job's function can never claim a
+// part with it; and while a claimed part runs, the caller has not returned, so the function it
+// read is alive.
+//
+// A run hands the helpers a dozen jobs within a few milliseconds, and waking a sleeping thread
+// can take a tenth of a millisecond or more on a virtual machine. So after each job a helper
+// keeps watching for the next one for a while before it goes to sleep.
+class Pool {
 public:
-    static Helper& Instance() {
-        static Helper helper;
-        return helper;
+    static Pool& Instance() {
+        static Pool pool;
+        return pool;
     }
+
+    int Helpers() const { return int(threads_.size()); }
 
     // Serialises the callers: a second caller finds it locked and does its parts itself.
     std::mutex& Busy() { return busy_; }
 
-    void Start(const std::function<void()>* part) {
-        error_ = nullptr;
-        done_.store(false, std::memory_order_relaxed);
-        part_.store(part, std::memory_order_release);
-        // Taking the lock orders this against a helper about to sleep: it either sees the part
-        // or is asleep before the notice.
-        { const std::lock_guard<std::mutex> lock(mutex_); }
-        wake_.notify_one();
-    }
+    // Runs part(k, onCaller) for k in [0, count), each once; parts below `callerFirst` are the
+    // caller's alone (run by it first, in order). `ranOn` tells, per part, where it ran (or that
+    // it was skipped). Exceptions: the first part's (in part order) that threw is rethrown once
+    // all are done.
+    void Run(int count, int callerFirst, const PartFunction& part, std::vector<char>& ranOn,
+             bool skipUnclaimed) {
+        errors_.assign(size_t(count), nullptr);
+        ranOn.assign(size_t(count), kOnHelper);
+        part_.store(&part, std::memory_order_relaxed);
+        count_.store(count, std::memory_order_relaxed);
+        finished_.store(0, std::memory_order_relaxed);
+        const uint64_t generation = (ticket_.load(std::memory_order_relaxed) >> 32) + 1;
+        ticket_.store(generation << 32 | uint64_t(callerFirst), std::memory_order_release);
+        {
+            const std::lock_guard<std::mutex> lock(mutex_); // against a helper about to sleep
+        }
+        wake_.notify_all();
 
-    // Takes back the part given to Start when the helper has not taken it yet: true when it
-    // is the caller's now. The part and its claim are one atomic pointer, so exactly one of the
-    // two threads gets it.
-    bool Reclaim(const std::function<void()>* part) {
-        const std::function<void()>* expected = part;
-        return part_.compare_exchange_strong(expected, nullptr, std::memory_order_acq_rel);
-    }
-
-    // Waits for the part the helper took; returns what it threw, if anything.
-    std::exception_ptr Wait() {
-        for (int spins = 0; !done_.load(std::memory_order_acquire); ++spins) {
+        int done = 0;
+        for (int k = 0; k < callerFirst; ++k) {
+            ranOn[size_t(k)] = kOnCaller;
+            RunPart(part, k, true);
+            ++done;
+        }
+        for (int k; (k = Claim(generation)) >= 0;) {
+            ++done;
+            if (skipUnclaimed) {
+                ranOn[size_t(k)] = kSkipped; // the caller has its own way to the same result
+                continue;
+            }
+            ranOn[size_t(k)] = kOnCaller;
+            RunPart(part, k, true);
+        }
+        // Only parts a helper has claimed remain: wait for those.
+        for (int spins = 0; finished_.load(std::memory_order_acquire) + done < count; ++spins) {
             if (spins < 4096)
                 Pause();
             else
                 std::this_thread::yield();
         }
-        return error_;
+        for (const auto& e : errors_)
+            if (e) std::rethrow_exception(e);
     }
 
-    ~Helper() {
+    ~Pool() {
         stop_.store(true, std::memory_order_release);
         { const std::lock_guard<std::mutex> lock(mutex_); }
-        wake_.notify_one();
-        if (thread_.joinable()) thread_.join();
+        wake_.notify_all();
+        for (auto& t : threads_)
+            t.join();
     }
 
 private:
-    Helper() : thread_([this] { Loop(); }) {}
+    Pool() {
+        const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+        for (unsigned i = 1; i < cores; ++i)
+            threads_.emplace_back([this] { Loop(); });
+    }
 
-    // How long the helper watches for the next part before it sleeps.
+    // How long a helper watches for the next job before it sleeps.
     static constexpr std::chrono::microseconds kWatch{2000};
 
-    const std::function<void()>* NextPart() {
-        const auto until = std::chrono::steady_clock::now() + kWatch;
-        for (int spins = 0;; ++spins) {
-            if (g_helperHeld.load(std::memory_order_acquire)) {
-                if (stop_.load(std::memory_order_acquire)) return nullptr;
-                std::this_thread::yield();
-                continue;
-            }
-            if (const auto* part = part_.exchange(nullptr, std::memory_order_acquire)) return part;
-            if (stop_.load(std::memory_order_acquire)) return nullptr;
-            Pause();
-            if (spins % 256 == 255 && std::chrono::steady_clock::now() >= until) break;
+    // The next part of the job of `generation`, claimed; -1 when none is left (or the job is
+    // no longer that generation's).
+    int Claim(uint64_t generation) {
+        uint64_t t = ticket_.load(std::memory_order_acquire);
+        for (;;) {
+            if (t >> 32 != generation) return -1;
+            const int k = int(uint32_t(t));
+            if (k >= count_.load(std::memory_order_acquire)) return -1;
+            if (ticket_.compare_exchange_weak(t, t + 1, std::memory_order_acq_rel)) return k;
         }
-        std::unique_lock<std::mutex> lock(mutex_);
-        wake_.wait(lock, [this] {
-            return part_.load(std::memory_order_acquire) != nullptr ||
-                   stop_.load(std::memory_order_acquire);
-        });
-        if (stop_.load(std::memory_order_acquire)) return nullptr;
-        lock.unlock();
-        return NextPart(); // the caller may have taken its part back meanwhile
+    }
+
+    void RunPart(const PartFunction& part, int k, bool onCaller) {
+        try {
+            part(k, onCaller);
+        } catch (...) {
+            errors_[size_t(k)] = std::current_exception();
+        }
+    }
+
+    // Claims and runs parts of the current job until none is left; true when it ran any.
+    bool Work() {
+        const uint64_t t = ticket_.load(std::memory_order_acquire);
+        const uint64_t generation = t >> 32;
+        const PartFunction* part = part_.load(std::memory_order_acquire);
+        bool any = false;
+        for (int k; (k = Claim(generation)) >= 0;) {
+            // The claim succeeded on this generation's ticket, so `part` is this job's and
+            // the caller is still waiting for this part.
+            RunPart(*part, k, false);
+            finished_.fetch_add(1, std::memory_order_release);
+            any = true;
+        }
+        return any;
+    }
+
+    bool Pending() const {
+        const uint64_t t = ticket_.load(std::memory_order_acquire);
+        return int(uint32_t(t)) < count_.load(std::memory_order_acquire);
     }
 
     void Loop() {
         for (;;) {
-            const std::function<void()>* part = NextPart();
-            if (!part) return; // stopping
-            std::exception_ptr error;
-            try {
-                (*part)();
-            } catch (...) {
-                error = std::current_exception();
+            auto until = std::chrono::steady_clock::now() + kWatch;
+            for (int spins = 0;; ++spins) {
+                if (stop_.load(std::memory_order_acquire)) return;
+                if (!g_helperHeld.load(std::memory_order_acquire) && Work())
+                    until = std::chrono::steady_clock::now() + kWatch;
+                Pause();
+                if (spins % 256 == 255 && std::chrono::steady_clock::now() >= until) break;
             }
-            error_ = error;
-            done_.store(true, std::memory_order_release);
+            std::unique_lock<std::mutex> lock(mutex_);
+            wake_.wait(lock, [this] {
+                return stop_.load(std::memory_order_acquire) ||
+                       (Pending() && !g_helperHeld.load(std::memory_order_acquire));
+            });
         }
     }
 
     std::mutex busy_;
     std::mutex mutex_;
     std::condition_variable wake_;
-    std::atomic<const std::function<void()>*> part_{nullptr};
-    std::atomic<bool> done_{true};
+    std::atomic<uint64_t> ticket_{0};
+    std::atomic<const PartFunction*> part_{nullptr};
+    std::atomic<int> count_{0};
+    std::atomic<int> finished_{0};
     std::atomic<bool> stop_{false};
-    std::exception_ptr error_; // written by the helper before done_, read by the caller after
-    std::thread thread_;
+    std::vector<std::exception_ptr> errors_; // one per part, written by whoever ran it
+    std::vector<std::thread> threads_;
 };
 
-void RunHere(const std::function<void()>& helperPart, const std::function<void()>& callerPart) {
-    std::exception_ptr error;
-    try {
-        callerPart();
-    } catch (...) {
-        error = std::current_exception();
-    }
-    if (error) {
-        // The other part still runs, as it would have on the helper.
-        try {
-            helperPart();
-        } catch (...) {
+// Everything on this thread, in part order.
+void RunAllHere(int count, int callerFirst, const PartFunction& part, std::vector<char>& ranOn,
+                bool skipUnclaimed) {
+    ranOn.assign(size_t(count), kOnCaller);
+    std::exception_ptr first;
+    for (int k = 0; k < count; ++k) {
+        if (k >= callerFirst && skipUnclaimed) {
+            ranOn[size_t(k)] = kSkipped;
+            continue;
         }
-        std::rethrow_exception(error);
+        try {
+            part(k, true);
+        } catch (...) {
+            if (!first) first = std::current_exception();
+        }
     }
-    helperPart();
+    if (first) std::rethrow_exception(first);
+}
+
+void RunJob(int count, int callerFirst, const PartFunction& part, std::vector<char>& ranOn,
+            bool skipUnclaimed) {
+    if (count <= 0) return ranOn.clear();
+    if (!g_splitEnabled) return RunAllHere(count, callerFirst, part, ranOn, skipUnclaimed);
+    Pool& pool = Pool::Instance();
+    if (pool.Helpers() == 0) return RunAllHere(count, callerFirst, part, ranOn, skipUnclaimed);
+    std::unique_lock<std::mutex> busy(pool.Busy(), std::try_to_lock);
+    if (!busy.owns_lock()) return RunAllHere(count, callerFirst, part, ranOn, skipUnclaimed);
+    pool.Run(count, callerFirst, part, ranOn, skipUnclaimed);
 }
 
 } // namespace
+
+int ShareThreads() {
+    if (!g_splitEnabled) return 1;
+    return 1 + Pool::Instance().Helpers();
+}
+
+std::vector<bool> RunParts(int count, const PartFunction& part) {
+    std::vector<char> ranOn;
+    RunJob(count, 0, part, ranOn, false);
+    std::vector<bool> onCaller(ranOn.size());
+    for (size_t k = 0; k < ranOn.size(); ++k)
+        onCaller[k] = ranOn[k] == kOnCaller;
+    return onCaller;
+}
+
+bool RunSplit(const std::function<void()>& helperPart, const std::function<void()>& callerPart,
+              Unclaimed unclaimed) {
+    const PartFunction part = [&](int k, bool) { k == 0 ? callerPart() : helperPart(); };
+    std::vector<char> ranOn;
+    RunJob(2, 1, part, ranOn, unclaimed == Unclaimed::Skip);
+    return ranOn[1] != kSkipped;
+}
 
 void HoldHelperForTesting(bool held) {
     g_helperHeld = held;
@@ -158,59 +252,6 @@ void SetSplitEnabled(bool enabled) {
 
 bool SplitEnabled() {
     return g_splitEnabled;
-}
-
-bool RunSplit(const std::function<void()>& helperPart, const std::function<void()>& callerPart,
-              Unclaimed unclaimed) {
-    const bool runUnclaimed = unclaimed == Unclaimed::RunHere;
-    if (!g_splitEnabled) {
-        if (!runUnclaimed) {
-            callerPart();
-            return false;
-        }
-        RunHere(helperPart, callerPart);
-        return true;
-    }
-    Helper& helper = Helper::Instance();
-    std::unique_lock<std::mutex> busy(helper.Busy(), std::try_to_lock);
-    if (!busy.owns_lock()) {
-        if (!runUnclaimed) {
-            callerPart();
-            return false;
-        }
-        RunHere(helperPart, callerPart);
-        return true;
-    }
-
-    helper.Start(&helperPart);
-    std::exception_ptr error;
-    try {
-        callerPart();
-    } catch (...) {
-        error = std::current_exception();
-    }
-    // A helper that the system has not yet scheduled never makes the caller wait: its part is
-    // taken back and done here (or dropped, where the caller has a way of its own).
-    if (helper.Reclaim(&helperPart)) {
-        if (!runUnclaimed) {
-            if (error) std::rethrow_exception(error);
-            return false;
-        }
-        if (error) {
-            // The other part still runs, as it would have on the helper.
-            try {
-                helperPart();
-            } catch (...) {
-            }
-            std::rethrow_exception(error);
-        }
-        helperPart();
-        return true;
-    }
-    const std::exception_ptr helperError = helper.Wait();
-    if (error) std::rethrow_exception(error);
-    if (helperError) std::rethrow_exception(helperError);
-    return true;
 }
 
 } // namespace acremark

@@ -1,15 +1,32 @@
 #pragma once
-// A second pair of hands for the run's heavy loops. The machine the program is made for has two
-// cores; the sampler, the statistics and the budget loop each split their work into two parts
-// that write disjoint memory, and one helper thread takes one part while the calling thread does
-// the other. Each part does the same operations in the same order as the whole loop would, so a
-// split run gives the same numbers bit for bit as an unsplit one.
+// More hands for the run's heavy loops: one helper thread per core beyond the caller's. The
+// sampler, the statistics and the budget loop each cut their work into parts that write
+// disjoint memory, and every thread claims parts until none is left. Each part does the same
+// operations in the same order as the whole loop would, so a shared run gives the same numbers
+// bit for bit as an unshared one, whatever the number of cores.
 //
 // Only the calling thread's part may touch a progress display (it may be a window's status bar).
 
 #include <functional>
+#include <vector>
 
 namespace acremark {
+
+// One part of a shared loop: part number, and whether it runs on the calling thread (only
+// such a part may touch a progress display).
+using PartFunction = std::function<void(int part, bool onCaller)>;
+
+// Runs part(k) for every k in [0, count), each exactly once, on this thread and on every helper
+// that is free: each thread claims the next unclaimed part until none is left, so the calling
+// thread never waits for a helper that the system has not scheduled, only for parts a helper
+// has started. Parts must write disjoint memory; then any partition gives the same figures.
+// Returns, per part, whether it ran on this thread. The first exception (in part order) is
+// rethrown once every part is done.
+std::vector<bool> RunParts(int count, const PartFunction& part);
+
+// The threads a shared loop may use: this one and its helpers (one per further core), or 1
+// when sharing is switched off.
+int ShareThreads();
 
 // What the caller does with a helper part that no helper has started by the time the caller's
 // own part is done: run it itself, or skip it (when the caller has a way of its own to the same

@@ -303,18 +303,10 @@ void TRiskSimulation::CorrelateTiles(int half) {
             }
         }
     };
-    const int split = tiles / 2;
-    RunSplit(
-        [&] {
-            for (int t = split; t < tiles; ++t)
-                tile(t);
-        },
-        [&] {
-            for (int t = 0; t < split; ++t) {
-                tile(t);
-                report();
-            }
-        });
+    RunParts(tiles, [&](int t, bool onCaller) {
+        tile(t);
+        if (onCaller) report();
+    });
     report();
 }
 
@@ -370,12 +362,23 @@ void TRiskSimulation::MeanMinMax() {
             }
         }
     };
-    const int split = Count / 2 / 4 * 4; // rows 1..split here, the rest on the helper
-    RunSplit([&] { rows(split + 1, Count, false); }, [&] { rows(1, split, true); });
-    for (int i = split + 1; i <= Count; ++i) {
-        PercentDone += GetSmartShare() / Count;
-        UpdateProgress();
-    }
+    // Parts of whole groups of four rows; the rows of parts that ran elsewhere are reported
+    // once all are done.
+    const int groups = (Count + 3) / 4;
+    const int parts = std::max(1, std::min(groups, 4 * ShareThreads()));
+    auto partRows = [&](int k) {
+        return std::pair(1 + 4 * (groups * k / parts),
+                         std::min(Count, 4 * (groups * (k + 1) / parts)));
+    };
+    const std::vector<bool> here = RunParts(parts, [&](int k, bool onCaller) {
+        rows(partRows(k).first, partRows(k).second, onCaller);
+    });
+    for (int k = 0; k < parts; ++k)
+        if (!here[size_t(k)])
+            for (int i = partRows(k).first; i <= partRows(k).second; ++i) {
+                PercentDone += GetSmartShare() / Count;
+                UpdateProgress();
+            }
 }
 
 void TRiskSimulation::Covariances() {
