@@ -54,11 +54,6 @@ PromptAnswer QtPrompts::AskYesNoCancel(const std::string& caption, const std::st
 
 std::optional<std::string> QtPrompts::OpenFileName(const std::string& filter,
                                                    const std::string& fileName) {
-    if (NextOpenFileName) {
-        auto name = std::move(NextOpenFileName);
-        NextOpenFileName.reset();
-        return name;
-    }
     const QString name = QFileDialog::getOpenFileName(
         parent_, "Open", QString::fromStdString(fileName), DialogFilter(filter));
     if (name.isEmpty()) return std::nullopt;

@@ -32,9 +32,6 @@ public:
                                             const std::string& fileName) override;
     CopyScenarioAnswer AskCopyScenario(const std::string& boldLine, int preselected) override;
 
-    // Answers the next open dialog without showing it (a file named at start, or dropped).
-    std::optional<std::string> NextOpenFileName;
-
 private:
     QPointer<QWidget> parent_;
     TCopyScenarioForm* copyForm_;
