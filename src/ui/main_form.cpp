@@ -147,6 +147,7 @@ TMainForm::TMainForm(TMainSession& session, QWidget* parent)
 TMainForm::~TMainForm() {
     // Closing the window moves the focus out of its edits; nothing may reach the model then.
     syncing_ = true;
+    if (prompts_) prompts_->BeforeMessage = nullptr;
     session_.StatusBar1.OnRepaint = nullptr;
     qApp->removeEventFilter(this);
     disconnect(qApp, nullptr, this, nullptr);
@@ -462,6 +463,19 @@ void TMainForm::FirstShow() {
     built_ = true;
     session_.FormShow();
     SyncAll();
+}
+
+void TMainForm::SetPrompts(QtPrompts* prompts) {
+    prompts_ = prompts;
+    // A message about the file (one named at start that does not exist yet) is read with the
+    // file's name already in the title and the panel.
+    if (prompts_) prompts_->BeforeMessage = [this] { SyncTitle(); };
+}
+
+void TMainForm::SyncTitle() {
+    if (windowTitle() != Q(session_.Caption)) setWindowTitle(Q(session_.Caption));
+    if (PanelFileName->text() != Q(session_.PanelFileName))
+        PanelFileName->setText(Q(session_.PanelFileName));
 }
 
 void TMainForm::SyncAll() {

@@ -41,7 +41,7 @@ public:
     // The comparison window, which a run fills and shows and Open clears.
     void SetChartForm(TChartForm* form) { chartForm_ = form; }
     // The prompts the session uses, so that a file named at start or dropped answers Open.
-    void SetPrompts(QtPrompts* prompts) { prompts_ = prompts; }
+    void SetPrompts(QtPrompts* prompts);
     // Help: the input help on a topic (row labels) and the about page.
     std::function<void(const std::string& page, const std::string& topic)> OnHelp;
     // Opens a document with the desktop's default program (the user guide).
@@ -51,6 +51,8 @@ public:
     void FirstShow();
     // Mirrors the session's whole state.
     void SyncAll();
+    // Mirrors the title and the file name panel (before a message box covers the window).
+    void SyncTitle();
     // Opens a file as Open does, without the dialog (a file dropped, a recent file).
     void OpenFile(const QString& path);
     // The file named on the command line: opened, or, when it does not exist yet, taken as the

@@ -25,6 +25,7 @@ QtPrompts::QtPrompts(QWidget* parent, TCopyScenarioForm* copyForm)
     : parent_(parent), copyForm_(copyForm) {}
 
 void QtPrompts::ShowMessage(const std::string& caption, const std::string& text) {
+    if (BeforeMessage) BeforeMessage();
     const QString c = QString::fromStdString(caption);
     QMessageBox::Icon icon = c.startsWith("Warning") ? QMessageBox::Warning
                              : c == "Error"          ? QMessageBox::Critical

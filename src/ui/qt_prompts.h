@@ -7,6 +7,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 namespace acremark {
 
 class TCopyScenarioForm;
@@ -31,6 +33,9 @@ public:
     std::optional<std::string> SaveFileName(const std::string& filter,
                                             const std::string& fileName) override;
     CopyScenarioAnswer AskCopyScenario(const std::string& boldLine, int preselected) override;
+
+    // Runs before a message box shows, so the window behind it shows what the message is about.
+    std::function<void()> BeforeMessage;
 
 private:
     QPointer<QWidget> parent_;

@@ -327,6 +327,7 @@ TEST(MainForm, EveryFocusMoveShowsTheWholeCell) {
     press(Qt::Key_Right);
     ASSERT_EQ(QApplication::focusWidget(), w.Cell(1, 2));
     EXPECT_TRUE(w.WhollyVisible(w.Cell(1, 2)));
+    w.Save("main_form_right_wrap.png");
 
     // Left, field by field, from field 13 down to field 1 and round to field 32.
     w.Edit(13, 2)->setFocus();
@@ -338,6 +339,7 @@ TEST(MainForm, EveryFocusMoveShowsTheWholeCell) {
         EXPECT_TRUE(w.WhollyVisible(w.Cell(column, 2)));
         // The header follows the columns.
         EXPECT_EQ(w.form->Header()->offset(), across->value());
+        if (column == 2) w.Save("main_form_left_to_field_2.png");
     }
 
     // Down from the last row wraps to the first, Up from the first to the last.
