@@ -3,6 +3,7 @@
 #include "results/sim_chart.h"
 #include "ui/chart_form.h"
 #include "ui/crop_column.h"
+#include "ui/ini_settings.h"
 #include "ui/main_form.h"
 #include "ui/malt_barley_dialog.h"
 #include "ui/spin_gauge.h"
@@ -509,4 +510,23 @@ TEST(MainForm, AFaultInAHandlerShowsTheErrorAndTheWindowGoesOn) {
     w.prompts.FileNames = {dir.filePath("after.crs").toStdString()};
     QTest::mouseClick(w.form->BitBtnSave, Qt::LeftButton);
     EXPECT_TRUE(QFile::exists(dir.filePath("after.crs")));
+}
+
+TEST(IniSettings, TheLastFolderIsKeptInTheSettingsFileBesideTheProgram) {
+    QTemporaryDir dir;
+    const QString program = dir.filePath("acremark");
+    {
+        IniSettings s(program);
+        EXPECT_EQ(s.FilePath(), dir.filePath("acremark.ini"));
+        EXPECT_EQ(s.LastFolder(), "");
+        s.SetLastFolder("/home/farmer/Farm plans");
+        s.SetNotShowWelcomeForm(true);
+    }
+    IniSettings again(program); // the next program run
+    EXPECT_EQ(again.LastFolder(), "/home/farmer/Farm plans");
+    EXPECT_TRUE(again.NotShowWelcomeForm());
+    QFile file(dir.filePath("acremark.ini"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    EXPECT_TRUE(text.contains("[Section1]\nNotShowWelcomeForm=true")) << text.toStdString();
 }
