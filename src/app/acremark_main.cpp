@@ -23,6 +23,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
 #include <cstdio>
@@ -96,6 +97,8 @@ int main(int argc, char** argv) {
         QMessageBox::critical(nullptr, "Error", message);
         return 1;
     }
+    session.DocumentsFolder =
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
     QLocale locale;
     if (locale.language() != QLocale::C)
         session.SetSeparators(
@@ -158,7 +161,7 @@ int main(int argc, char** argv) {
     }
     QTimer::singleShot(0, &mainForm, [&] {
         mainForm.FirstShow();
-        if (!files.isEmpty()) mainForm.OpenFile(QFileInfo(files.first()).absoluteFilePath());
+        if (!files.isEmpty()) mainForm.OpenAtStart(files.first());
     });
     return app.exec();
 }

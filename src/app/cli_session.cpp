@@ -141,10 +141,31 @@ private:
     TMainSession session_;
 };
 
-const char* const kActions[] = {
-    "location",  "soil", "scenario", "copy_from", "clear",     "description", "header",
-    "add_field", "crop", "practice", "coverage",  "insurance", "type",        "malt",
-    "focus",     "key",  "run",      "targets",   "save",      "open",        "close"};
+const char* const kActions[] = {"location",
+                                "soil",
+                                "scenario",
+                                "copy_from",
+                                "clear",
+                                "description",
+                                "header",
+                                "add_field",
+                                "crop",
+                                "practice",
+                                "coverage",
+                                "crop_typeahead",
+                                "practice_typeahead",
+                                "coverage_typeahead",
+                                "insurance",
+                                "type",
+                                "malt",
+                                "focus",
+                                "key",
+                                "run",
+                                "targets",
+                                "save",
+                                "open",
+                                "start_file",
+                                "close"};
 const char* const kModifiers[] = {"answer", "copy", "leave", "save_as"};
 
 void SessionDriver::Apply(const QJsonObject& action) {
@@ -208,6 +229,22 @@ void SessionDriver::Apply(const QJsonObject& action) {
             f.DBLookupComboBoxSFIClick(code);
         else
             f.DBLookupComboBoxCIClick(code);
+    } else if (name.endsWith("_typeahead")) {
+        // The box takes the focus, the letters arrive one by one, and the choice settles when
+        // the focus leaves the box (unless "leave" is false).
+        const QJsonArray a = Pair(action, name.toUtf8().constData(), 2);
+        TCropFrame& f = Column(a[0]);
+        if (!a[1].isString()) throw ScriptError("\"" + name.toStdString() + "\" takes a text");
+        const int tag = name.startsWith("crop")       ? 3
+                        : name.startsWith("practice") ? 4
+                                                      : kTagCoverageLevel;
+        if (!Click(f, tag)) return;
+        std::string typed;
+        for (char ch : a[1].toString().toStdString()) {
+            typed += ch;
+            f.LookupTypeAhead(tag, typed);
+        }
+        if (!action.contains("leave") || action["leave"].toBool()) s.Crops.LeaveFocus();
     } else if (name == "insurance") {
         const QJsonArray a = Pair(action, "insurance", 2);
         TCropFrame& f = Column(a[0]);
@@ -282,6 +319,10 @@ void SessionDriver::Apply(const QJsonObject& action) {
         if (!s.Crops.LeaveFocus()) return;
         for (int i = 0; i < 3; ++i)
             s.SetTargetText(10 + i, EditText(a[i]));
+    } else if (name == "start_file") {
+        // The program started with this file named on its command line, as given.
+        if (!v.isString()) throw ScriptError("a file name was expected");
+        s.OpenAtStart(v.toString().toStdString());
     } else if (name == "save" || name == "open") {
         prompts_.FileNames = {v.isNull() ? std::optional<std::string>() : AbsolutePath(v)};
         if (name == "save")

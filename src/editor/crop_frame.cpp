@@ -270,6 +270,9 @@ std::string TCropFrame::CellText(int tag) const {
     const TControlState& s = Control(tag);
     if (s.Typed) return *s.Typed;
     if (s.Shown) return *s.Shown;
+    if (s.Picked)
+        for (const auto& [code, name] : LookupItems(tag))
+            if (code == *s.Picked) return name;
     const FieldRecord& r = Record();
     if (r.IsNull(c->Field)) return {};
     const TdmRisk& dm = owner_.Dm();
@@ -345,6 +348,17 @@ void TCropFrame::EditTextChanged(int tag, std::string_view text) {
 
 bool TCropFrame::StoreEdit(int tag) {
     const TFrameControl* c = FrameControlByTag(tag);
+    if (c && c->Kind == ControlKind::Lookup && Shown() && Control(tag).Picked) {
+        const int code = *Control(tag).Picked;
+        Control(tag).Picked.reset();
+        if (c->Field == fCrop)
+            DBLookupComboBoxCropClick(code);
+        else if (c->Field == fSFI)
+            DBLookupComboBoxSFIClick(code);
+        else
+            DBLookupComboBoxCIClick(code);
+        return true;
+    }
     if (!c || !Shown() || !Control(tag).Typed) return true;
     const std::string text = *Control(tag).Typed;
     Control(tag).Typed.reset();
@@ -368,7 +382,54 @@ void TCropFrame::ResetTexts() {
     for (auto& s : controls_) {
         s.Typed.reset();
         s.Shown.reset();
+        s.Picked.reset();
     }
+}
+
+std::vector<std::pair<int, std::string>> TCropFrame::LookupItems(int tag) const {
+    std::vector<std::pair<int, std::string>> items;
+    const TFrameControl* c = FrameControlByTag(tag);
+    if (!c || c->Kind != ControlKind::Lookup) return items;
+    const TdmRisk& dm = owner_.Dm();
+    if (c->Field == fCrop) {
+        for (const TCropRow* r : dm.FilteredCrops())
+            items.emplace_back(r->Code, r->CropName);
+    } else if (c->Field == fSFI) {
+        for (const TCodeRow* r : dm.FilteredPractices())
+            items.emplace_back(r->Code, r->Description);
+    } else {
+        for (const TCodeRow& r : dm.Ref().cdsCLevel.Rows())
+            items.emplace_back(r.Code, r.Description);
+    }
+    return items;
+}
+
+std::optional<int> TCropFrame::LookupCode(int tag) const {
+    const TFrameControl* c = FrameControlByTag(tag);
+    if (!c || !Shown()) return std::nullopt;
+    if (Control(tag).Picked) return Control(tag).Picked;
+    if (Record().IsNull(c->Field)) return std::nullopt;
+    return int(Record().AsInteger(c->Field));
+}
+
+bool TCropFrame::LookupTypeAhead(int tag, std::string_view prefix) {
+    const TFrameControl* c = FrameControlByTag(tag);
+    if (!c || c->Kind != ControlKind::Lookup || !CanFocus(tag) || prefix.empty()) return false;
+    auto lower = [](char ch) { return char(std::tolower((unsigned char)ch)); };
+    for (const auto& [code, name] : LookupItems(tag)) {
+        if (name.size() < prefix.size() ||
+            !std::equal(prefix.begin(), prefix.end(), name.begin(),
+                        [&](char a, char b) { return lower(a) == lower(b); }))
+            continue;
+        // Picking the stored item again leaves nothing to settle.
+        const bool stored = !Record().IsNull(c->Field) && Record().AsInteger(c->Field) == code;
+        if (stored)
+            Control(tag).Picked.reset();
+        else
+            Control(tag).Picked = code;
+        return true;
+    }
+    return false;
 }
 
 void TCropFrame::Store(int field, const Value& v) {
@@ -551,12 +612,14 @@ void TCropFrame::LoadProfileDefaults() {
 
 void TCropFrame::DBLookupComboBoxSFIClick(std::optional<int> practice) {
     if (!Shown()) return;
+    Control(4).Picked.reset(); // a choice from the list replaces a type-ahead pick
     Store(fSFI, practice ? Value(int64_t(*practice)) : Value());
     LoadProfileDefaults();
 }
 
 void TCropFrame::DBLookupComboBoxCropClick(std::optional<int> crop) {
     if (!Shown()) return;
+    Control(3).Picked.reset(); // a choice from the list replaces a type-ahead pick
     Store(fCrop, crop ? Value(int64_t(*crop)) : Value());
     const TCropsHost& host = owner_.Host();
     if (host.SoilZoneIndex() < 0 || host.RiskAreaIndex() < 0) {
@@ -716,6 +779,7 @@ void TCropFrame::CoverageLevelStep(bool byUser) {
 
 void TCropFrame::DBLookupComboBoxCIClick(std::optional<int> level) {
     if (!Shown()) return;
+    Control(kTagCoverageLevel).Picked.reset();
     Store(fCoverageLevel, level ? Value(int64_t(*level)) : Value());
     CoverageLevelStep(true);
 }

@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace acremark {
@@ -77,6 +78,7 @@ struct TControlState {
     CellColor Color = CellColor::White;
     std::optional<std::string> Typed; // typed into the edit, not yet stored
     std::optional<std::string> Shown; // text put into the edit by another column's handler
+    std::optional<int> Picked;        // a list's item picked by type-ahead, shown but not chosen
 };
 
 class TCropFrame {
@@ -118,10 +120,22 @@ public:
     void EditTextChanged(int tag, std::string_view text);
     // The edit hands its typed text to the field (the edit is left). A text the field refuses
     // shows the field's message, the typed text is dropped and the stored value shown again;
-    // returns false then.
+    // returns false then. A list left with a type-ahead pick runs its choice handler.
     bool StoreEdit(int tag);
     // Drops every typed or borrowed text (the column is reloaded).
     void ResetTexts();
+
+    // --- Type-ahead in a closed list --------------------------------------------------------
+    // The letters typed so far pick the first item of the list whose name starts with them
+    // (case ignored). The pick is only shown: the list's choice handler runs once, when the
+    // choice settles (the focus leaves the list, which Enter does too), so a crop passed on the
+    // way to another never has its values copied in. False when no item matches (the pick
+    // stays as it was).
+    bool LookupTypeAhead(int tag, std::string_view prefix);
+    // The code a list shows: the pending pick, else the stored value (none when blank).
+    std::optional<int> LookupCode(int tag) const;
+    // The list's items as it offers them: code and name.
+    std::vector<std::pair<int, std::string>> LookupItems(int tag) const;
 
     // --- Value handlers, named after the controls' events ----------------------------------
     void DBLookupComboBoxCropClick(std::optional<int> crop);    // a crop chosen in the list

@@ -160,7 +160,11 @@ bool TCrops::FocusCell(int column, int tag) {
     const TCellPos target{column, tag};
     if (Focus && *Focus == target) return true;
     if (Focus) {
-        if (!Crop(Focus->Column).StoreEdit(Focus->Tag)) return false;
+        const TCellPos left = *Focus;
+        if (!Crop(left.Column).StoreEdit(left.Tag)) return false;
+        // A list choice settled on leaving may have moved the focus itself (the malt barley
+        // dialog ends on the insurance box); that move stands.
+        if (Focus != left) return Focus == target;
         if (Focus->Column != column) FrameExit(Focus->Column);
     }
     Focus = target;

@@ -224,14 +224,58 @@ bool TMainSession::SoilZoneWarning() const {
 
 // --- Files -----------------------------------------------------------------------------------
 
+std::string TMainSession::OpenDialogPreset() const {
+    if (hasFile_) return RiskData.FileName;
+    const std::string folder = settings_.LastFolder();
+    return folder.empty() ? DocumentsFolder : folder;
+}
+
+std::string TMainSession::SaveDialogPreset() const {
+    if (hasFile_) return RiskData.FileName;
+    // The program's own folder is no place for a farm (an installed one is read-only).
+    const std::string folder = OpenDialogPreset();
+    if (folder.empty()) return kDefaultFileName;
+    return (std::filesystem::path(folder) / kDefaultFileName).string();
+}
+
+void TMainSession::RememberFolder(const std::string& fileName) {
+    std::error_code ec;
+    const auto folder = std::filesystem::absolute(fileName, ec).parent_path();
+    if (!ec && !folder.empty()) settings_.SetLastFolder(folder.string());
+}
+
 void TMainSession::BitBtnOpenClick() {
     if (!Crops.LeaveFocus()) return;
-    auto chosen = prompts_.OpenFileName(kDataFileFilter, RiskData.FileName);
+    auto chosen = prompts_.OpenFileName(kDataFileFilter, OpenDialogPreset());
     if (!chosen) return;
+    RememberFolder(*chosen);
+    OpenFile(*chosen);
+}
+
+void TMainSession::OpenAtStart(const std::string& fileName) {
+    if (!Crops.LeaveFocus()) return;
+    const std::string given = TRiskData::WithCrsExtension(fileName);
+    std::error_code ec;
+    const std::string full = std::filesystem::absolute(given, ec).lexically_normal().string();
+    if (ec || std::filesystem::exists(full, ec)) {
+        OpenFile(full);
+        return;
+    }
+    // Nothing to read: the farm keeps what it holds and takes the name, as a Save would.
+    RiskData.FileName = full;
+    hasFile_ = true;
+    Caption = TRiskData::TitleFor(RiskData.FileName);
+    PanelFileName = TRiskData::PanelName(RiskData.FileName);
+    RememberFolder(full);
+    prompts_.ShowMessage("Information", given + kNewFileMessage);
+}
+
+void TMainSession::OpenFile(const std::string& fileName) {
+    if (!Crops.LeaveFocus()) return;
     // Opening is atomic: a missing, damaged or refused file changes nothing at all, the file
     // name included.
     const std::string before = RiskData.FileName;
-    RiskData.FileName = TRiskData::WithCrsExtension(*chosen);
+    RiskData.FileName = TRiskData::WithCrsExtension(fileName);
     const TReferenceTables& ref = dmRisk.Ref();
     OpenOutcome o = RiskData.Open(dmRisk, [&ref](int code) {
         const TCropRow* row = ref.cdsCrops.Find(code);
@@ -269,6 +313,7 @@ void TMainSession::BitBtnOpenClick() {
     EditScenarioDescription = dmRisk.ScenarioDescriptions[0];
     Caption = TRiskData::TitleFor(RiskData.FileName);
     PanelFileName = TRiskData::PanelName(RiskData.FileName);
+    hasFile_ = true;
 
     RiskAreaChanged();
     UpdateSoilSelectorEnabled();
@@ -279,14 +324,16 @@ void TMainSession::BitBtnOpenClick() {
 
 bool TMainSession::BitBtnSaveClick() {
     if (!Crops.LeaveFocus()) return false;
-    auto chosen = prompts_.SaveFileName(kDataFileFilter, RiskData.FileName);
+    auto chosen = prompts_.SaveFileName(kDataFileFilter, SaveDialogPreset());
     if (!chosen) return false;
+    RememberFolder(*chosen);
     RiskData.FileName = TRiskData::WithCrsExtension(*chosen);
     Crops.SaveDataSet();
     if (auto error = RiskData.Save(dmRisk)) {
         prompts_.ShowMessage("Error", *error);
         return false;
     }
+    hasFile_ = true;
     Caption = TRiskData::TitleFor(RiskData.FileName);
     PanelFileName = TRiskData::PanelName(RiskData.FileName);
     return true;

@@ -37,6 +37,10 @@ inline constexpr const char* kUnknownLocationMessage =
 inline constexpr const char* kSoilZoneWarningHint =
     "**Warning**:\rThe Crop Insurance Risk Area may not match\rthe Soil Zone you have chosen.";
 inline constexpr std::array<int, 3> kIterationChoices = {1000, 5000, 10000};
+// The name the save dialog offers while the farm has no file of its own.
+inline constexpr const char* kDefaultFileName = "Farm plan.crs";
+inline constexpr const char* kNewFileMessage =
+    " does not exist yet; it will be created when you save.";
 
 // A drop-down list's state as the window shows it.
 struct TComboState {
@@ -74,6 +78,9 @@ public:
     std::string WelcomeStartCaption = "Start"; // "Resume" after the first showing
     std::string HelpTitle, HelpUserGuidePage, HelpAboutPage;
     std::optional<uint32_t> RunSeed; // a fixed seed for runs (tests, scripts); none: the clock
+    // Where the file dialogs start while the farm has no file and no folder was used yet (the
+    // user's documents folder; empty: the dialog's own choice).
+    std::string DocumentsFolder;
 
     TStatusBarModel StatusBar1;
     TdmRisk dmRisk;
@@ -117,6 +124,20 @@ public:
     void ComboBoxRiskAreaChange(int index);
     void BitBtnOpenClick();
     bool BitBtnSaveClick(); // true when the file was written
+    // Opens a file as Open does once its dialog returned `fileName` (a file dropped, a recent
+    // file).
+    void OpenFile(const std::string& fileName);
+    // A file named when the program starts: opened as Open does; a name that does not exist
+    // yet becomes the farm's file name (title and panel show it, a message says so), so the
+    // first Save creates it.
+    void OpenAtStart(const std::string& fileName);
+    // Whether FileName names the farm's own file (opened, saved, or named at start) rather
+    // than the program's default.
+    bool HasFile() const { return hasFile_; }
+    // What the open and save dialogs are preset with: the farm's file; else the last folder
+    // used, else the documents folder (with kDefaultFileName for saving).
+    std::string OpenDialogPreset() const;
+    std::string SaveDialogPreset() const;
     void BitBtnWelcomeClick();
     // The user guide: the document's path when it exists in `programFolder` (the window asks
     // the shell to open it), else the warning and none.
@@ -145,8 +166,11 @@ private:
     SettingsStore& settings_;
     WelcomeWindow& welcome_;
     MaltDialogRunner* malt_ = nullptr;
+    void RememberFolder(const std::string& fileName);
+
     bool dataModule_ = false;
     bool locationUnknown_ = false;
+    bool hasFile_ = false;
     std::array<std::string, 3> locationAccepted_; // the location fields' values as text
 };
 

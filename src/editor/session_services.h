@@ -7,12 +7,15 @@
 
 namespace acremark {
 
-// The settings file: section "Section1", key NotShowWelcomeForm (default false).
+// The settings file: section "Section1", key NotShowWelcomeForm (default false), and the
+// folder the file dialogs last used (empty before the first).
 class SettingsStore {
 public:
     virtual ~SettingsStore() = default;
     virtual bool NotShowWelcomeForm() const = 0;
     virtual void SetNotShowWelcomeForm(bool value) = 0;
+    virtual std::string LastFolder() const = 0;
+    virtual void SetLastFolder(const std::string& folder) = 0;
 };
 
 class MemorySettings : public SettingsStore {
@@ -20,9 +23,12 @@ public:
     explicit MemorySettings(bool notShow = false) : value_(notShow) {}
     bool NotShowWelcomeForm() const override { return value_; }
     void SetNotShowWelcomeForm(bool value) override { value_ = value; }
+    std::string LastFolder() const override { return folder_; }
+    void SetLastFolder(const std::string& folder) override { folder_ = folder; }
 
 private:
     bool value_;
+    std::string folder_;
 };
 
 // The welcome window, shown modally with the main window's title; returns the state of its

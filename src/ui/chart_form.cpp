@@ -5,6 +5,7 @@
 #include "results/sim_chart.h"
 #include "sim/risk_simulation.h"
 #include "ui/comparison_grid_view.h"
+#include "ui/guarded.h"
 
 #include <QAction>
 #include <QBoxLayout>
@@ -22,6 +23,7 @@
 #include <QSaveFile>
 #include <QScreen>
 #include <QStyle>
+#include <QTextOption>
 
 #include <algorithm>
 
@@ -36,7 +38,9 @@ namespace {
 
 constexpr int kButtonLeft = 6, kButtonWidth = 86, kButtonHeight = 38;
 constexpr int kLogoWidth = 95, kLogoHeight = 32, kBannerHeight = 24;
-constexpr int kDescriptionRowHeight = 46;
+constexpr int kDescriptionRowHeight = 46; // the design height: three lines
+constexpr int kDescriptionLines = 5;
+constexpr int kDescriptionMargin = 2;
 const QColor kSilver(0xC0, 0xC0, 0xC0);
 const char* const kCsvFilter = "CSV file|*.csv";
 
@@ -158,22 +162,32 @@ TChartForm::TChartForm(TRiskSimulation& sim, TComparisonGrid& grid, TScenarioSum
     delegate_->DecimalSeparator = decimalChar;
     sgScenario->setModel(model_);
     sgScenario->setItemDelegate(delegate_);
-    sgScenario->setFixedHeight(kGridHeight);
+    // A description of the most a report prints is read whole: the row grows from its design
+    // height to five lines of the grid's font, and the grid with it.
+    descriptionRowHeight_ = std::max(
+        kDescriptionRowHeight, kDescriptionLines * QFontMetrics(sgScenario->font()).lineSpacing() +
+                                   2 * kDescriptionMargin + 2);
+    sgScenario->setFixedHeight(GridHeight());
     sgScenario->SetCellWidth(0, TScenarioGridView::kLabelColWidth);
     sgScenario->SetCellHeight(1, 1);
-    sgScenario->SetCellHeight(2, kDescriptionRowHeight);
+    sgScenario->SetCellHeight(2, descriptionRowHeight_);
     sgScenario->setCurrentIndex(model_->index(kFixedRows, 0));
-    delegate_->TargetKeyUp = [this](int row, const QString& text) { sgScenarioKeyUp(row, text); };
+    delegate_->TargetKeyUp = [this](int row, const QString& text) {
+        Handle([&] { sgScenarioKeyUp(row, text); });
+    };
     model_->TargetCommitted = [this](int row, const QString& text) {
-        // Each key has already reached the model; only a text that differs is taken again.
-        if (text.toStdString() != grid_.Cell(0, row)) sgScenarioKeyUp(row, text);
-        model_->Refresh();
+        Handle([&] {
+            // Each key has already reached the model; only a text that differs is taken again.
+            if (text.toStdString() != grid_.Cell(0, row)) sgScenarioKeyUp(row, text);
+            model_->Refresh();
+        });
     };
 
     GridMenu = new QMenu(this);
-    ActionCopy = GridMenu->addAction(QStringLiteral("Copy"), this, &TChartForm::CopyGrid);
-    ActionExportCsv =
-        GridMenu->addAction(QStringLiteral("Export CSV…"), this, &TChartForm::ExportCsv);
+    ActionCopy = GridMenu->addAction(QStringLiteral("Copy"), this,
+                                     [this] { Handle([this] { CopyGrid(); }); });
+    ActionExportCsv = GridMenu->addAction(QStringLiteral("Export CSV…"), this,
+                                          [this] { Handle([this] { ExportCsv(); }); });
     connect(sgScenario, &QWidget::customContextMenuRequested, this, &TChartForm::GridContextMenu);
 
     for (int s = 1; s <= 8; ++s) {
@@ -184,7 +198,9 @@ TChartForm::TChartForm(TRiskSimulation& sim, TComparisonGrid& grid, TScenarioSum
         memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         memo->setFont(sgScenario->font());
-        memo->document()->setDocumentMargin(2);
+        memo->document()->setDocumentMargin(kDescriptionMargin);
+        // A word longer than the column still shows whole, broken where it must.
+        memo->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         QPalette pal = memo->palette();
         pal.setColor(QPalette::Base, kSilver);
         pal.setColor(QPalette::Text, Qt::black);
@@ -230,7 +246,22 @@ TChartForm::TChartForm(TRiskSimulation& sim, TComparisonGrid& grid, TScenarioSum
     }
 }
 
-TChartForm::~TChartForm() = default;
+TChartForm::~TChartForm() {
+    // An open target editor would hand its text over as it loses the focus while the widgets
+    // are torn down, into a window already half destroyed. Every key it took has reached the
+    // grid model already, so the editor is dropped, and nothing calls back from here on.
+    model_->TargetCommitted = nullptr;
+    delegate_->TargetKeyUp = nullptr;
+    if (QWidget* editor = sgScenario->indexWidget(sgScenario->currentIndex())) {
+        delegate_->disconnect(sgScenario);
+        editor->removeEventFilter(delegate_);
+        editor->hide();
+    }
+}
+
+int TChartForm::GridHeight() const {
+    return kGridHeight + descriptionRowHeight_ - kDescriptionRowHeight;
+}
 
 void TChartForm::ShowForm() {
     show();
@@ -251,7 +282,16 @@ void TChartForm::GridChanged() {
 }
 
 void TChartForm::SetDescription(int s, const QString& text) {
-    if (s >= 1 && s <= 8) DescriptionMemo[size_t(s)]->setPlainText(text);
+    if (s < 1 || s > 8) return;
+    DescriptionMemo[size_t(s)]->setPlainText(text);
+    DescriptionMemo[size_t(s)]->setToolTip(text);
+}
+
+ComparisonDescriptions TChartForm::Descriptions() const {
+    ComparisonDescriptions d;
+    for (int s = 1; s <= 8; ++s)
+        d[size_t(s)] = DescriptionMemo[size_t(s)]->toPlainText();
+    return d;
 }
 
 void TChartForm::ChartLayout() {
@@ -270,7 +310,7 @@ void TChartForm::ChartRedraw() {
 void TChartForm::ClearAllScenarios() {
     grid_.ClearAll(sim_, summary_);
     for (int s = 1; s <= 8; ++s)
-        DescriptionMemo[size_t(s)]->clear();
+        SetDescription(s, QString());
     runs_ = {};
     GridChanged();
     ChartLayout();
@@ -292,7 +332,8 @@ void TChartForm::sgScenarioKeyUp(int row, const QString& text) {
 }
 
 void TChartForm::CopyGrid() {
-    QGuiApplication::clipboard()->setText(ComparisonTabText(ComparisonTable(grid_, sim_, runs_)));
+    QGuiApplication::clipboard()->setText(
+        ComparisonTabText(ComparisonTable(grid_, sim_, runs_, Descriptions())));
 }
 
 void TChartForm::ExportCsv() {
@@ -314,7 +355,7 @@ void TChartForm::ExportCsv() {
 bool TChartForm::WriteCsv(const QString& fileName) {
     QSaveFile out(fileName);
     if (out.open(QIODevice::WriteOnly)) {
-        out.write(ComparisonCsv(ComparisonTable(grid_, sim_, runs_)).toUtf8());
+        out.write(ComparisonCsv(ComparisonTable(grid_, sim_, runs_, Descriptions())).toUtf8());
         if (out.commit()) return true;
     }
     Message(QStringLiteral("Error"),
@@ -324,6 +365,10 @@ bool TChartForm::WriteCsv(const QString& fileName) {
 
 void TChartForm::GridContextMenu(const QPoint& pos) {
     GridMenu->popup(sgScenario->viewport()->mapToGlobal(pos));
+}
+
+void TChartForm::Handle(const std::function<void()>& body) {
+    Guarded(prompts, this, body);
 }
 
 void TChartForm::Message(const QString& caption, const QString& text) {

@@ -75,6 +75,7 @@ public:
     ~TChartForm() override;
 
     static constexpr int kButtonPanelWidth = 97;
+    // The grid's height with a description row of 46 pixels; it grows with that row.
     static constexpr int kGridHeight = 248;
     static constexpr int kSplitterWidth = 6;
     static QString Caption();
@@ -93,8 +94,14 @@ public:
     void ShowResults();
     // The grid model changed (a run filled a column): repaint it.
     void GridChanged();
-    // Box s (1..8) shows scenario s's description.
+    // Box s (1..8) shows scenario s's description, whole in its tooltip.
     void SetDescription(int s, const QString& text);
+    // The descriptions as the boxes show them (index 1..8).
+    ComparisonDescriptions Descriptions() const;
+    // Row 2 holds five lines of a description (the most a report prints) at the grid's font;
+    // the grid is that much higher than its design height.
+    int DescriptionRowHeight() const { return descriptionRowHeight_; }
+    int GridHeight() const;
     // The left chart's width from ChartSizeRatio.
     void ChartLayout();
     // Both charts drawn again into their pictures (while the window is shown).
@@ -115,11 +122,21 @@ public:
     bool WriteCsv(const QString& fileName);
 
     // Button handlers.
-    void BitBtnMainClick() { emit MainClicked(); }
-    void BitBtnClearClick() { ClearAllScenarios(); }
-    void BitBtnPrintClick() { emit PrintClicked(); }
-    void BitBtnReportClick() { emit ReportClicked(); }
-    void BitBtnHelpClick() { emit HelpClicked(); }
+    void BitBtnMainClick() {
+        Handle([this] { emit MainClicked(); });
+    }
+    void BitBtnClearClick() {
+        Handle([this] { ClearAllScenarios(); });
+    }
+    void BitBtnPrintClick() {
+        Handle([this] { emit PrintClicked(); });
+    }
+    void BitBtnReportClick() {
+        Handle([this] { emit ReportClicked(); });
+    }
+    void BitBtnHelpClick() {
+        Handle([this] { emit HelpClicked(); });
+    }
     void BitBtnCloseClick() { hide(); }
 
     // Typing in a target cell: the model takes the text and re-evaluates every scenario.
@@ -160,6 +177,8 @@ private:
     void SplitterMoved();
     void GridContextMenu(const QPoint& pos);
     void Message(const QString& caption, const QString& text);
+    // Runs a handler's body; a fault becomes the "Error" message and the window goes on.
+    void Handle(const std::function<void()>& body);
 
     TRiskSimulation& sim_;
     TComparisonGrid& grid_;
@@ -169,6 +188,7 @@ private:
     TComparisonGridDelegate* delegate_;
     ComparisonRunInfos runs_;
     QString lastCsvName_;
+    int descriptionRowHeight_ = 46;
 };
 
 } // namespace acremark

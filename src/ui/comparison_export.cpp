@@ -30,8 +30,13 @@ QString Quoted(const QString& field) {
 } // namespace
 
 std::vector<QStringList> ComparisonTable(const TComparisonGrid& grid, const TRiskSimulation& sim,
-                                         const ComparisonRunInfos& runs) {
+                                         const ComparisonRunInfos& runs,
+                                         const ComparisonDescriptions& descriptions) {
     std::vector<QStringList> table;
+    QStringList names{QStringLiteral("Description")};
+    for (int s = 1; s <= 8; ++s)
+        names << descriptions[size_t(s)];
+    table.push_back(names);
     QStringList head{QString()};
     for (int s = 1; s <= 8; ++s)
         head << QString::fromStdString(grid.Cell(s, 0));

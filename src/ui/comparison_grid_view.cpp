@@ -2,12 +2,15 @@
 
 #include "data/field_text.h"
 #include "results/scenario_colors.h"
+#include "ui/fit_text.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPointer>
+#include <QToolTip>
 
 namespace acremark {
 
@@ -161,8 +164,10 @@ void TComparisonGridDelegate::paint(QPainter* painter, const QStyleOptionViewIte
     painter->setFont(option.font);
     const QFontMetrics fm(option.font);
     const std::string& text = grid_.Cell(col, row);
-    const auto parts = col == 0 ? LabelSentence(row, text, grid_.separators)
-                                : std::vector<SentencePart>{{QString::fromStdString(text)}};
+    const auto parts =
+        col == 0 ? LabelSentence(row, text, grid_.separators)
+                 : std::vector<SentencePart>{
+                       {ShownFigure(fm, QString::fromStdString(text), option.rect.width())}};
     // Right to left, so the sentence ends 5 pixels inside the cell's right edge.
     int x = option.rect.x() + option.rect.width() - 5;
     const int baseline = option.rect.top() + fm.ascent();
@@ -185,6 +190,28 @@ void TComparisonGridDelegate::paint(QPainter* painter, const QStyleOptionViewIte
         painter->drawText(QPoint(x, baseline), p->text);
     }
     painter->restore();
+}
+
+QString TComparisonGridDelegate::ShownFigure(const QFontMetrics& fm, const QString& text,
+                                             int cellWidth) {
+    // The text ends 5 pixels inside the right edge; a pixel is left at the left edge.
+    return FittedNumber(fm, text, cellWidth - 6);
+}
+
+bool TComparisonGridDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                                        const QStyleOptionViewItem& option,
+                                        const QModelIndex& index) {
+    if (event && event->type() == QEvent::ToolTip && index.isValid() && index.column() > 0) {
+        const QString text = QString::fromStdString(grid_.Cell(index.column(), index.row()));
+        if (ShownFigure(QFontMetrics(option.font), text, option.rect.width()) != text) {
+            QToolTip::showText(event->globalPos(), text, view);
+            return true;
+        }
+        QToolTip::hideText();
+        event->ignore();
+        return false;
+    }
+    return QStyledItemDelegate::helpEvent(event, view, option, index);
 }
 
 QWidget* TComparisonGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,

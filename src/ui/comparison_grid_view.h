@@ -83,6 +83,12 @@ public:
     void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const override;
 
+    // A figure of a scenario column as drawn in a cell this wide: "###" when it does not fit.
+    static QString ShownFigure(const QFontMetrics& fm, const QString& text, int cellWidth);
+    // A cut figure's tooltip gives it whole.
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
+
     QChar DecimalSeparator = QLatin1Char('.');
     // After each key released in a target's editor: the target row and the editor's text.
     std::function<void(int row, const QString& text)> TargetKeyUp;

@@ -4,6 +4,7 @@
 
 #include "editor/crop_frame.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -43,6 +44,13 @@ protected:
 private:
     TCropFrame& Frame();
     void Layout();
+    // Runs a forwarded event's body guarded, then lets the window mirror the model.
+    void Forward(const std::function<void()>& body);
+    // A printable key over a closed list: type-ahead, shown until the choice settles.
+    bool TypeAhead(int tag, const QString& text);
+    // An edit's text as it fits: a number too wide for the cell shows "###" (its tooltip the
+    // whole number), never a figure cut at its left.
+    void ShowFitted(QLineEdit* e, const QString& text, bool number, bool focused);
     void SyncLookup(QComboBox* box, int tag);
     void FillLookup(QComboBox* box, int field);
 
@@ -50,7 +58,11 @@ private:
     int fieldId_;
     std::map<int, QWidget*> controls_; // by tag
     QLabel* maltLabel_ = nullptr;
+    qreal labelPoints_ = 9, spePoints_ = 7; // the fonts the malt captions shrink from
     bool syncing_ = false;
+    QString typed_;         // the type-ahead letters so far
+    int typedTag_ = 0;      // the list they were typed into
+    QElapsedTimer typedAt_; // letters further apart than the platform's interval start anew
 };
 
 // The colour of a cell as the program draws it.

@@ -33,4 +33,15 @@ void IniSettings::SetNotShowWelcomeForm(bool value) {
     s.sync();
 }
 
+std::string IniSettings::LastFolder() const {
+    QSettings s(path_, QSettings::IniFormat);
+    return s.value("Files/LastFolder").toString().toStdString();
+}
+
+void IniSettings::SetLastFolder(const std::string& folder) {
+    QSettings s(path_, QSettings::IniFormat);
+    s.setValue("Files/LastFolder", QString::fromStdString(folder));
+    s.sync();
+}
+
 } // namespace acremark

@@ -1,5 +1,6 @@
 #pragma once
-// The settings file: section "Section1", key NotShowWelcomeForm. It lives beside the program,
+// The settings file: section "Section1", key NotShowWelcomeForm, and section "Files", key
+// LastFolder (where the file dialogs were last used). It lives beside the program,
 // named like it with ".ini", when that folder can be written; an installed program's folder is
 // read-only, so the file then goes to the user's configuration folder.
 
@@ -16,6 +17,8 @@ public:
     explicit IniSettings(const QString& programPath, const QString& configDir = {});
     bool NotShowWelcomeForm() const override;
     void SetNotShowWelcomeForm(bool value) override;
+    std::string LastFolder() const override;
+    void SetLastFolder(const std::string& folder) override;
     const QString& FilePath() const { return path_; }
 
 private:

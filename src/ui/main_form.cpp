@@ -4,10 +4,12 @@
 #include "editor/crops.h"
 #include "ui/chart_form.h"
 #include "ui/crop_column.h"
+#include "ui/guarded.h"
 #include "ui/nav_keys.h"
 #include "ui/qt_prompts.h"
 #include "ui/status_bar_widget.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -33,6 +35,7 @@
 #include <QStandardItemModel>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 namespace acremark {
 
@@ -80,6 +83,14 @@ TCropColumn* ColumnOf(QWidget* w) {
     return nullptr;
 }
 
+// The wait cursor for as long as a run lasts, however it ends.
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
 QPushButton* LeftButton(const QString& caption, const QString& hint, QWidget* parent) {
     auto* b = new QPushButton(caption, parent);
     b->setToolTip(hint);
@@ -120,6 +131,10 @@ TMainForm::TMainForm(TMainSession& session, QWidget* parent)
 
     new QShortcut(QKeySequence::Open, this, [this] { OpenClicked(); });
     new QShortcut(QKeySequence::Save, this, [this] { SaveClicked(); });
+    // A wheel over a closed drop-down scrolls the columns (the window's event filter); the
+    // wheel never gives a drop-down the focus either.
+    for (QComboBox* box : {ComboBoxScenario, ComboBoxSoilType, ComboBoxRiskArea})
+        box->setFocusPolicy(Qt::StrongFocus);
 
     QSettings window;
     if (window.contains("MainForm/geometry"))
@@ -132,6 +147,7 @@ TMainForm::TMainForm(TMainSession& session, QWidget* parent)
 TMainForm::~TMainForm() {
     // Closing the window moves the focus out of its edits; nothing may reach the model then.
     syncing_ = true;
+    if (prompts_) prompts_->BeforeMessage = nullptr;
     session_.StatusBar1.OnRepaint = nullptr;
     qApp->removeEventFilter(this);
     disconnect(qApp, nullptr, this, nullptr);
@@ -201,8 +217,7 @@ QWidget* TMainForm::BuildScenarioBar() {
     h->addWidget(ComboBoxScenario);
     connect(ComboBoxScenario, qOverload<int>(&QComboBox::activated), this, [this](int i) {
         if (syncing_) return;
-        session_.ComboBoxScenarioChange(i + 1);
-        SyncAll();
+        Handle([&] { session_.ComboBoxScenarioChange(i + 1); });
     });
     EditScenarioDescription = new QLineEdit(bar);
     EditScenarioDescription->setObjectName("EditScenarioDescription");
@@ -210,10 +225,12 @@ QWidget* TMainForm::BuildScenarioBar() {
     EditScenarioDescription->setMaxLength(50);
     h->addWidget(EditScenarioDescription, 1);
     connect(EditScenarioDescription, &QLineEdit::textEdited, this, [this](const QString& t) {
-        session_.EditScenarioDescriptionChange(t.toStdString());
-        if (chartForm_)
-            chartForm_->SetDescription(session_.CurrentScenario(),
-                                       Q(session_.EditScenarioDescription));
+        Guarded(&session_.Crops.Prompter(), this, [&] {
+            session_.EditScenarioDescriptionChange(t.toStdString());
+            if (chartForm_)
+                chartForm_->SetDescription(session_.CurrentScenario(),
+                                           Q(session_.EditScenarioDescription));
+        });
     });
     const char* labels[3] = {"Township:", "Range:", "Meridian:"};
     for (int i = 0; i < 3; ++i) {
@@ -224,13 +241,11 @@ QWidget* TMainForm::BuildScenarioBar() {
         e->setAlignment(Qt::AlignRight);
         h->addWidget(e);
         connect(e, &QLineEdit::textEdited, this, [this, i](const QString& t) {
-            session_.DBEdit1Change(i, t.toStdString());
-            SyncAll();
+            Handle([&] { session_.DBEdit1Change(i, t.toStdString()); });
         });
         connect(e, &QLineEdit::editingFinished, this, [this, i] {
             if (syncing_) return;
-            session_.LocationEditExit(i);
-            SyncAll();
+            Handle([&] { session_.LocationEditExit(i); });
         });
         DBEditLocation[size_t(i)] = e;
     }
@@ -245,8 +260,7 @@ QWidget* TMainForm::BuildScenarioBar() {
     h->addWidget(ComboBoxSoilType);
     connect(ComboBoxSoilType, qOverload<int>(&QComboBox::activated), this, [this](int i) {
         if (syncing_) return;
-        session_.ComboBoxSoilTypeChange(i);
-        SyncAll();
+        Handle([&] { session_.ComboBoxSoilTypeChange(i); });
     });
     ImageSoilWarning = new QLabel(bar);
     ImageSoilWarning->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(18, 18));
@@ -275,11 +289,7 @@ QWidget* TMainForm::BuildButtonColumn() {
         // Choosing an iteration count runs the scenario at once.
         connect(RadioGroupIteration[size_t(i)], &QRadioButton::clicked, this, [this, i] {
             if (syncing_) return;
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-            RunOutcome o = session_.RadioGroupIterationClick(i);
-            QApplication::restoreOverrideCursor();
-            if (!o.refused) ShowResults(o);
-            SyncAll();
+            Run([this, i] { return session_.RadioGroupIterationClick(i); });
         });
     }
     group->setFixedWidth(86);
@@ -299,15 +309,17 @@ QWidget* TMainForm::BuildButtonColumn() {
     v->addStretch();
     connect(BitBtnRun, &QPushButton::clicked, this, &TMainForm::BitBtn1Click);
     connect(BitBtnScenario2, &QPushButton::clicked, this, [this] {
-        if (chartForm_) chartForm_->ShowForm();
+        Handle([this] {
+            if (chartForm_) chartForm_->ShowForm();
+        });
     });
-    connect(BitBtnWelcome, &QPushButton::clicked, this, [this] {
-        session_.BitBtnWelcomeClick();
-        SyncAll();
-    });
+    connect(BitBtnWelcome, &QPushButton::clicked, this,
+            [this] { Handle([this] { session_.BitBtnWelcomeClick(); }); });
     connect(BitBtnHelp, &QPushButton::clicked, this, [this] {
-        auto path = session_.BitBtnHelpClick(QApplication::applicationDirPath().toStdString());
-        if (path && OnOpenDocument) OnOpenDocument(*path);
+        Handle([this] {
+            auto path = session_.BitBtnHelpClick(QApplication::applicationDirPath().toStdString());
+            if (path && OnOpenDocument) OnOpenDocument(*path);
+        });
     });
     return col;
 }
@@ -338,10 +350,8 @@ QWidget* TMainForm::BuildColumnsArea() {
     header_->setToolTip("Click to add or delete fields.");
     header_->setFixedHeight(24);
     grid->addWidget(header_, 0, 1);
-    connect(header_, &QHeaderView::sectionClicked, this, [this](int k) {
-        session_.HeaderControl1SectionClick(k + 1);
-        SyncAll();
-    });
+    connect(header_, &QHeaderView::sectionClicked, this,
+            [this](int k) { Handle([&] { session_.HeaderControl1SectionClick(k + 1); }); });
     connect(header_, &QHeaderView::sectionResized, this, [this] { LayoutColumns(); });
 
     // The row labels follow the columns' vertical scrolling from outside the scroll area.
@@ -404,31 +414,30 @@ QWidget* TMainForm::BuildColumnsArea() {
 void TMainForm::BuildMenu() {
     PopupMenu1 = new QMenu(this);
     PopupMenu1->addAction("Run Simulation", this, &TMainForm::BitBtn1Click);
-    PopupMenu1->addAction("Clear Current Scenario", this, [this] {
-        session_.miClearCurrentScenarioClick();
-        SyncAll();
-    });
+    PopupMenu1->addAction("Clear Current Scenario", this,
+                          [this] { Handle([this] { session_.miClearCurrentScenarioClick(); }); });
     QMenu* copy = PopupMenu1->addMenu("Copy From");
     std::vector<QAction*> copyItems;
     for (int s = 1; s <= 8; ++s)
         copyItems.push_back(copy->addAction(QString("Scenario #%1").arg(s), this, [this, s] {
-            session_.miScenario1Click(s);
-            SyncAll();
+            Handle([this, s] { session_.miScenario1Click(s); });
         }));
     PopupMenu1->addSeparator();
-    PopupMenu1->addAction("Add a New Field", this, [this] {
-        session_.AddAField1Click();
-        SyncAll();
-    });
+    PopupMenu1->addAction("Add a New Field", this,
+                          [this] { Handle([this] { session_.AddAField1Click(); }); });
     PopupMenu1->addSeparator();
     PopupMenu1->addAction("Scenario Analysis", this, [this] {
-        if (chartForm_) chartForm_->ShowForm();
+        Handle([this] {
+            if (chartForm_) chartForm_->ShowForm();
+        });
     });
     PopupMenu1->addSeparator();
     PopupMenu1->addAction("Print Input Data")->setEnabled(false);
     PopupMenu1->addSeparator();
     PopupMenu1->addAction("About Acremark$", this, [this] {
-        if (OnHelp) OnHelp(kAboutPage, "");
+        Handle([this] {
+            if (OnHelp) OnHelp(kAboutPage, "");
+        });
     });
     // The current scenario's "Copy From" item is disabled whenever the menu opens.
     connect(PopupMenu1, &QMenu::aboutToShow, this, [this, copyItems] {
@@ -454,6 +463,19 @@ void TMainForm::FirstShow() {
     built_ = true;
     session_.FormShow();
     SyncAll();
+}
+
+void TMainForm::SetPrompts(QtPrompts* prompts) {
+    prompts_ = prompts;
+    // A message about the file (one named at start that does not exist yet) is read with the
+    // file's name already in the title and the panel.
+    if (prompts_) prompts_->BeforeMessage = [this] { SyncTitle(); };
+}
+
+void TMainForm::SyncTitle() {
+    if (windowTitle() != Q(session_.Caption)) setWindowTitle(Q(session_.Caption));
+    if (PanelFileName->text() != Q(session_.PanelFileName))
+        PanelFileName->setText(Q(session_.PanelFileName));
 }
 
 void TMainForm::SyncAll() {
@@ -516,35 +538,71 @@ void TMainForm::ApplyFocus() {
     const auto& focus = session_.Crops.Focus;
     if (!focus || focus->Column < 1 || focus->Column > kMaxFields) return;
     QWidget* w = columns_[size_t(focus->Column - 1)]->ControlWidget(focus->Tag);
-    if (!w || w->hasFocus() || !isVisible()) return;
-    syncing_ = true;
-    w->setFocus(Qt::OtherFocusReason);
-    scroll_->ensureWidgetVisible(w, 10, 10);
-    syncing_ = false;
+    if (!w || !isVisible()) return;
+    if (!w->hasFocus()) {
+        syncing_ = true;
+        w->setFocus(Qt::OtherFocusReason);
+        syncing_ = false;
+    }
+    // However the focus came (a key, a wrap, a click on a half-hidden cell, a refusal), the
+    // user sees the whole cell.
+    EnsureVisible(w);
+}
+
+void TMainForm::EnsureVisible(QWidget* control) {
+    // The scroll area's own ensureWidgetVisible shows only an edit's text cursor, which may
+    // leave all but a few pixels of the cell out of sight; the whole cell is wanted here.
+    constexpr int kMargin = 4;
+    const QRect cell = QRect(control->mapTo(columnsHost_, QPoint(0, 0)), control->size())
+                           .adjusted(-kMargin, -kMargin, kMargin, kMargin);
+    const QSize view = scroll_->viewport()->size();
+    auto bring = [](QScrollBar* bar, int low, int high, int extent) {
+        if (high - low > extent || low < bar->value())
+            bar->setValue(low);
+        else if (high > bar->value() + extent)
+            bar->setValue(high - extent);
+    };
+    bring(scroll_->horizontalScrollBar(), cell.left(), cell.right() + 1, view.width());
+    bring(scroll_->verticalScrollBar(), cell.top(), cell.bottom() + 1, view.height());
+}
+
+void TMainForm::Handle(const std::function<void()>& body) {
+    Prompts* prompts = &session_.Crops.Prompter();
+    Guarded(prompts, this, body);
+    if (!Guarded(prompts, this, [this] { SyncAll(); })) syncing_ = false;
+}
+
+void TMainForm::Run(const std::function<RunOutcome()>& run) {
+    Handle([&] {
+        RunOutcome o;
+        {
+            WaitCursor wait;
+            o = run();
+        }
+        if (!o.refused) ShowResults(o);
+    });
 }
 
 void TMainForm::ColumnFocusIn(int column, int tag) {
     if (syncing_) return;
     const auto& focus = session_.Crops.Focus;
-    if (focus && focus->Column == column && focus->Tag == tag) return;
-    session_.Crops.FocusCell(column, tag);
-    SyncAll();
+    if (focus && focus->Column == column && focus->Tag == tag) {
+        // The model has it already (a click on the focused cell): only bring it into view.
+        if (QWidget* w = columns_[size_t(column - 1)]->ControlWidget(tag)) EnsureVisible(w);
+        return;
+    }
+    Handle([&] { session_.Crops.FocusCell(column, tag); });
 }
 
 void TMainForm::FocusChanged(QWidget*, QWidget* now) {
     if (syncing_ || !now || now->window() != this || ColumnOf(now)) return;
     if (!session_.Crops.Focus) return;
     // The focus left the columns: the edit hands over its typed text.
-    session_.Crops.LeaveFocus();
-    SyncAll();
+    Handle([this] { session_.Crops.LeaveFocus(); });
 }
 
 void TMainForm::BitBtn1Click() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    RunOutcome o = session_.BitBtn1Click();
-    QApplication::restoreOverrideCursor();
-    if (!o.refused) ShowResults(o);
-    SyncAll();
+    Run([this] { return session_.BitBtn1Click(); });
 }
 
 void TMainForm::ShowResults(const RunOutcome& run) {
@@ -554,25 +612,39 @@ void TMainForm::ShowResults(const RunOutcome& run) {
 }
 
 void TMainForm::OpenClicked() {
-    session_.BitBtnOpenClick();
+    Handle([this] {
+        session_.BitBtnOpenClick();
+        AfterOpen();
+    });
+}
+
+void TMainForm::AfterOpen() {
     if (chartForm_) {
         chartForm_->ClearAllScenarios();
         for (int s = 1; s <= 8; ++s)
             chartForm_->SetDescription(s, Q(session_.dmRisk.ScenarioDescriptions[size_t(s - 1)]));
     }
     AddRecentFile(Q(session_.RiskData.FileName));
-    SyncAll();
 }
 
 void TMainForm::SaveClicked() {
-    if (session_.BitBtnSaveClick()) AddRecentFile(Q(session_.RiskData.FileName));
-    SyncAll();
+    Handle([this] {
+        if (session_.BitBtnSaveClick()) AddRecentFile(Q(session_.RiskData.FileName));
+    });
 }
 
 void TMainForm::OpenFile(const QString& path) {
-    // As Open, with the dialog answered by the path.
-    if (prompts_) prompts_->NextOpenFileName = path.toStdString();
-    OpenClicked();
+    Handle([&] {
+        session_.OpenFile(path.toStdString());
+        AfterOpen();
+    });
+}
+
+void TMainForm::OpenAtStart(const QString& path) {
+    Handle([&] {
+        session_.OpenAtStart(path.toStdString());
+        AfterOpen();
+    });
 }
 
 void TMainForm::AddRecentFile(const QString& path) {
@@ -605,9 +677,11 @@ void TMainForm::Timer1Timer() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-    if (!session_.FormCloseQuery()) {
+    bool closing = false;
+    // A fault while closing keeps the window open, so nothing is lost unasked.
+    Handle([&] { closing = session_.FormCloseQuery(); });
+    if (!closing) {
         event->ignore();
-        SyncAll();
         return;
     }
     QSettings().setValue("MainForm/geometry", saveGeometry());
@@ -620,10 +694,24 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
         QWidget* focus = QApplication::focusWidget();
         if (focus && focus->window() == this && ColumnOf(focus)) {
             if (auto key = NavKeyOf(static_cast<QKeyEvent*>(event)->key())) {
-                session_.FormKeyDown(*key);
-                SyncAll();
+                Handle([&] { session_.FormKeyDown(*key); });
                 return true;
             }
+        }
+    } else if (event->type() == QEvent::Wheel) {
+        // A closed drop-down never takes a wheel notch as a choice: farmers scroll the long
+        // column with the wheel, and a notch must not rewrite a field on the way. The notch
+        // scrolls the columns as over any other cell.
+        auto* box = qobject_cast<QComboBox*>(watched);
+        if (box && box->window() == this && !(box->view() && box->view()->isVisible())) {
+            const auto* wheel = static_cast<QWheelEvent*>(event);
+            QWidget* viewport = scroll_->viewport();
+            QWheelEvent forwarded(viewport->mapFromGlobal(wheel->globalPosition()),
+                                  wheel->globalPosition(), wheel->pixelDelta(), wheel->angleDelta(),
+                                  wheel->buttons(), wheel->modifiers(), wheel->phase(),
+                                  wheel->inverted(), wheel->source());
+            QApplication::sendEvent(viewport, &forwarded);
+            return true;
         }
     } else if (event->type() == QEvent::Enter) {
         if (auto* b = qobject_cast<QPushButton*>(watched)) b->setFocus(Qt::MouseFocusReason);
@@ -635,7 +723,9 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     } else if (event->type() == QEvent::MouseButtonRelease) {
         if (auto* l = qobject_cast<QLabel*>(watched); l && l->property("helpRow").isValid()) {
             const int r = l->property("helpRow").toInt();
-            if (OnHelp) OnHelp(kInputHelpPage, std::string(RowHelpTopic(r)));
+            Handle([&] {
+                if (OnHelp) OnHelp(kInputHelpPage, std::string(RowHelpTopic(r)));
+            });
             return true;
         }
     }

@@ -41,7 +41,7 @@ public:
     // The comparison window, which a run fills and shows and Open clears.
     void SetChartForm(TChartForm* form) { chartForm_ = form; }
     // The prompts the session uses, so that a file named at start or dropped answers Open.
-    void SetPrompts(QtPrompts* prompts) { prompts_ = prompts; }
+    void SetPrompts(QtPrompts* prompts);
     // Help: the input help on a topic (row labels) and the about page.
     std::function<void(const std::string& page, const std::string& topic)> OnHelp;
     // Opens a document with the desktop's default program (the user guide).
@@ -51,8 +51,15 @@ public:
     void FirstShow();
     // Mirrors the session's whole state.
     void SyncAll();
-    // Opens a file as Open does, without the dialog (a file named at start, or dropped).
+    // Mirrors the title and the file name panel (before a message box covers the window).
+    void SyncTitle();
+    // Opens a file as Open does, without the dialog (a file dropped, a recent file).
     void OpenFile(const QString& path);
+    // The file named on the command line: opened, or, when it does not exist yet, taken as the
+    // farm's file name with a message.
+    void OpenAtStart(const QString& path);
+    // The scroll area of the field columns.
+    QScrollArea* ScrollBox() const { return scroll_; }
 
     // Widgets, for tests and the key hook.
     TCropColumn* Column(int fieldId) const { return columns_.at(size_t(fieldId - 1)); }
@@ -88,10 +95,17 @@ private:
     void BuildMenu();
     void LayoutColumns();
     void ApplyFocus();
+    // Scrolls the columns so that the whole control is seen.
+    void EnsureVisible(QWidget* control);
+    // Runs a handler's body guarded (a fault becomes the "Error" message), then mirrors the
+    // model, whatever the body left.
+    void Handle(const std::function<void()>& body);
+    void Run(const std::function<RunOutcome()>& run);
     void ColumnFocusIn(int column, int tag);
     void FocusChanged(QWidget* old, QWidget* now);
     void ShowResults(const RunOutcome& run);
     void OpenClicked();
+    void AfterOpen();
     void SaveClicked();
     void Timer1Timer();
     void AddRecentFile(const QString& path);

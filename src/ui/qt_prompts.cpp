@@ -25,6 +25,7 @@ QtPrompts::QtPrompts(QWidget* parent, TCopyScenarioForm* copyForm)
     : parent_(parent), copyForm_(copyForm) {}
 
 void QtPrompts::ShowMessage(const std::string& caption, const std::string& text) {
+    if (BeforeMessage) BeforeMessage();
     const QString c = QString::fromStdString(caption);
     QMessageBox::Icon icon = c.startsWith("Warning") ? QMessageBox::Warning
                              : c == "Error"          ? QMessageBox::Critical
@@ -54,11 +55,6 @@ PromptAnswer QtPrompts::AskYesNoCancel(const std::string& caption, const std::st
 
 std::optional<std::string> QtPrompts::OpenFileName(const std::string& filter,
                                                    const std::string& fileName) {
-    if (NextOpenFileName) {
-        auto name = std::move(NextOpenFileName);
-        NextOpenFileName.reset();
-        return name;
-    }
     const QString name = QFileDialog::getOpenFileName(
         parent_, "Open", QString::fromStdString(fileName), DialogFilter(filter));
     if (name.isEmpty()) return std::nullopt;

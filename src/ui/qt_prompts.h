@@ -7,6 +7,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 namespace acremark {
 
 class TCopyScenarioForm;
@@ -32,8 +34,8 @@ public:
                                             const std::string& fileName) override;
     CopyScenarioAnswer AskCopyScenario(const std::string& boldLine, int preselected) override;
 
-    // Answers the next open dialog without showing it (a file named at start, or dropped).
-    std::optional<std::string> NextOpenFileName;
+    // Runs before a message box shows, so the window behind it shows what the message is about.
+    std::function<void()> BeforeMessage;
 
 private:
     QPointer<QWidget> parent_;

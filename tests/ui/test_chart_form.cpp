@@ -12,6 +12,7 @@
 #include "sim/risk_simulation.h"
 #include "ui/comparison_grid_view.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -22,6 +23,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -32,6 +34,7 @@
 
 #include <cmath>
 #include <memory>
+#include <stdexcept>
 
 using namespace acremark;
 
@@ -226,18 +229,24 @@ TEST_F(ChartFormTest, LayoutFollowsTheWindowSize) {
         EXPECT_EQ(form->ImageBanner->geometry().bottom(), c.height - 3);
         EXPECT_EQ(form->ImageBanner->size(), QSize(95, 24));
 
-        // Grid: 248 high over the charts; column 0 at 205, the rest shared out.
+        // Grid: 248 high over the charts, and as much higher as the description row grows
+        // past its 46 pixels to hold five lines; column 0 at 205, the rest shared out.
         const int out = c.width - 97;
         auto* view = form->sgScenario;
+        const int row2 = form->DescriptionRowHeight();
+        const int gridHeight = 248 + row2 - 46;
+        EXPECT_EQ(form->GridHeight(), gridHeight);
+        EXPECT_GE(row2, 46);
+        EXPECT_GE(row2, 5 * QFontMetrics(view->font()).lineSpacing());
         EXPECT_EQ(form->PanelOutput->geometry(), QRect(97, 0, out, c.height));
-        EXPECT_EQ(view->geometry(), QRect(0, 0, out, 248));
+        EXPECT_EQ(view->geometry(), QRect(0, 0, out, gridHeight));
         EXPECT_EQ(view->CellWidth(0), 205);
         const int w = (out - 205 - 16) / 8;
         for (int s = 1; s <= 8; ++s)
             EXPECT_EQ(view->CellWidth(s), w);
         EXPECT_EQ(view->CellHeight(0), 16);
         EXPECT_EQ(view->CellHeight(1), 1);
-        EXPECT_EQ(view->CellHeight(2), 46);
+        EXPECT_EQ(view->CellHeight(2), row2);
         for (int row = 3; row <= 12; ++row)
             EXPECT_EQ(view->CellHeight(row), 16);
         // Every row and column is in view: nothing scrolls.
@@ -248,13 +257,13 @@ TEST_F(ChartFormTest, LayoutFollowsTheWindowSize) {
         // Description boxes over row 2: the placement rule, and each covers its cell.
         for (int s = 1; s <= 8; ++s) {
             QRect box = form->DescriptionMemo[size_t(s)]->geometry();
-            EXPECT_EQ(box, QRect(207 + (s - 1) * (w + 1), 21, w + 1, 46));
+            EXPECT_EQ(box, QRect(207 + (s - 1) * (w + 1), 21, w + 1, row2));
             EXPECT_TRUE(box.contains(CellRect(s, 2))) << s;
         }
 
         // Charts: the left one takes ChartSizeRatio of the chart panel, the splitter 6.
         const int chartWidth = form->PanelChart->width();
-        EXPECT_EQ(form->PanelChart->geometry(), QRect(0, 248, out, c.height - 248));
+        EXPECT_EQ(form->PanelChart->geometry(), QRect(0, gridHeight, out, c.height - gridHeight));
         EXPECT_EQ(form->ImageChartLeft->width(), qRound(chartWidth * 0.45));
         EXPECT_EQ(form->ImageChartRight->width(), chartWidth - 6 - form->ImageChartLeft->width());
         EXPECT_EQ(form->ImageChartLeft->Image().deviceIndependentSize().toSize(),
@@ -602,6 +611,8 @@ TEST_F(ChartFormTest, ExportWritesShownTextsRawNumbersAndRunsAndCopyTheSameTable
     Fill(2, r2);
     Fill(5, {1000, 9000, 0, 3000, 4000, 2500}); // a zero mean has no coefficient
     form->SetRunInfo(2, 5000, 4021);
+    form->SetDescription(2, QStringLiteral("Peas, then canola"));
+    form->SetDescription(5, QStringLiteral("Rented quarter"));
     grid.SetTargetText(sim, 11, "7500.25");
     form->GridChanged();
     QTemporaryDir dir;
@@ -614,28 +625,30 @@ TEST_F(ChartFormTest, ExportWritesShownTextsRawNumbersAndRunsAndCopyTheSameTable
     const QString csv = QString::fromUtf8(file.readAll());
     QStringList lines = csv.split(QStringLiteral("\r\n"));
     ASSERT_EQ(lines.takeLast(), "");
-    ASSERT_EQ(lines.size(), 13);
-    EXPECT_TRUE(lines[0].startsWith(",Scenario 1,Scenario 2,"));
-    EXPECT_TRUE(lines[0].contains(",Target,Scenario 1 value,"));
+    ASSERT_EQ(lines.size(), 14);
+    // The plans' names come first, so the exported columns say which plan is which.
+    EXPECT_EQ(lines[0], "Description,,\"Peas, then canola\",,,Rented quarter,,,");
+    EXPECT_TRUE(lines[1].startsWith(",Scenario 1,Scenario 2,"));
+    EXPECT_TRUE(lines[1].contains(",Target,Scenario 1 value,"));
 
     // Rows 3..12 from the window's table, which the CSV quotes ("$45,000").
-    const auto table = ComparisonTable(grid, sim, form->RunInfos());
-    ASSERT_EQ(table.size(), 13u);
-    EXPECT_TRUE(lines[1].startsWith("Expected Contribution Margin,,\"" +
+    const auto table = ComparisonTable(grid, sim, form->RunInfos(), form->Descriptions());
+    ASSERT_EQ(table.size(), 14u);
+    EXPECT_TRUE(lines[2].startsWith("Expected Contribution Margin,,\"" +
                                     QString::fromStdString(grid.Cell(2, 3)) + "\",,," +
                                     QString::fromStdString(grid.Cell(5, 3)) + ",,,,"))
-        << lines[1].toStdString();
+        << lines[2].toStdString();
     for (int row = 3; row <= 12; ++row) {
-        const QStringList& line = table[size_t(row - 2)];
+        const QStringList& line = table[size_t(row - 1)];
         ASSERT_EQ(line.size(), 18);
         for (int s = 1; s <= 8; ++s)
             EXPECT_EQ(line[s].toStdString(), grid.Cell(s, row)) << row << "," << s;
     }
-    EXPECT_EQ(table[7][0], "The chance of Gross Margin below $0 is:");
-    EXPECT_EQ(table[9][0], "The chance of GM below $7,500 is:");
-    EXPECT_EQ(table[9][9], "7500.25");
+    EXPECT_EQ(table[8][0], "The chance of Gross Margin below $0 is:");
+    EXPECT_EQ(table[10][0], "The chance of GM below $7,500 is:");
+    EXPECT_EQ(table[10][9], "7500.25");
     // The numbers behind the texts, unrounded.
-    auto number = [&](int row, int s) { return table[size_t(row - 2)][9 + s]; };
+    auto number = [&](int row, int s) { return table[size_t(row - 1)][9 + s]; };
     EXPECT_EQ(number(3, 2).toDouble(), r2.cmMean);
     EXPECT_EQ(number(8, 2).toDouble(), r2.gmStd / r2.gmMean * 100);
     EXPECT_EQ(number(5, 5), "") << "a zero mean leaves the coefficient empty";
@@ -645,18 +658,20 @@ TEST_F(ChartFormTest, ExportWritesShownTextsRawNumbersAndRunsAndCopyTheSameTable
     EXPECT_NEAR(chance, (1 + (7500.25 - r2.lo) * 999 / (r2.hi - r2.lo)) / 10, 1e-9);
     EXPECT_EQ(FormatFloat("$#,##0", number(12, 5).toDouble()), grid.Cell(5, 12));
     // The runs' iteration counts and seeds where known.
-    EXPECT_EQ(table[11], QStringList({"Iterations", "", "5000", "", "", "", "", "", ""}));
-    EXPECT_EQ(table[12], QStringList({"Seed", "", "4021", "", "", "", "", "", ""}));
-    EXPECT_EQ(lines[11], "Iterations,,5000,,,,,,");
+    EXPECT_EQ(table[12], QStringList({"Iterations", "", "5000", "", "", "", "", "", ""}));
+    EXPECT_EQ(table[13], QStringList({"Seed", "", "4021", "", "", "", "", "", ""}));
+    EXPECT_EQ(lines[12], "Iterations,,5000,,,,,,");
 
     // While a target is being typed its row has no numbers.
     grid.SetTargetText(sim, 11, "-");
-    EXPECT_EQ(ComparisonTable(grid, sim, form->RunInfos())[9][9 + 2], "");
+    EXPECT_EQ(ComparisonTable(grid, sim, form->RunInfos(), form->Descriptions())[10][9 + 2], "");
 
-    // Copy puts the same table on the clipboard, tab separated.
+    // Copy puts the same table on the clipboard, tab separated, descriptions first.
     form->ActionCopy->trigger();
     const QString copied = QGuiApplication::clipboard()->text();
-    EXPECT_EQ(copied, ComparisonTabText(ComparisonTable(grid, sim, form->RunInfos())));
+    EXPECT_EQ(copied, ComparisonTabText(
+                          ComparisonTable(grid, sim, form->RunInfos(), form->Descriptions())));
+    EXPECT_TRUE(copied.startsWith(QStringLiteral("Description\t\tPeas, then canola\t")));
     EXPECT_TRUE(copied.contains(QStringLiteral("Expected Gross Margin\t\t") +
                                 QString::fromStdString(grid.Cell(2, 6))));
 
@@ -679,6 +694,84 @@ TEST_F(ChartFormTest, ExportThatCannotWriteSaysSoAndACancelWritesNothing) {
     EXPECT_EQ(prompts.Shown[0].caption, "Error");
     EXPECT_EQ(prompts.Shown[0].text.rfind("Could not write " + bad.toStdString() + ": ", 0), 0u);
     EXPECT_FALSE(QFile::exists(bad));
+}
+
+// ---- texts that fit ----
+
+TEST_F(ChartFormTest, DescriptionsShowFiveLinesAndWholeInTheirTooltips) {
+    const QString text = QStringLiteral("Canola on the home quarter, peas on rented land");
+    form->SetDescription(3, text);
+    QPlainTextEdit* box = form->DescriptionMemo[3];
+    EXPECT_EQ(box->toolTip(), text);
+    // Wrapped to the column, it needs more than the three lines of the design height, and
+    // every line is inside the box (the plain text layout counts its size in lines).
+    QApplication::processEvents();
+    const int lines = int(box->document()->documentLayout()->documentSize().height());
+    EXPECT_GE(lines, 4);
+    EXPECT_LE(lines, 5);
+    EXPECT_LE(lines * QFontMetrics(box->font()).lineSpacing() + 2 * 2, box->height());
+    form->ClearAllScenarios();
+    EXPECT_TRUE(box->toolTip().isEmpty());
+    EXPECT_TRUE(box->toPlainText().isEmpty());
+}
+
+TEST_F(ChartFormTest, AFigureTooWideForItsCellShowsHashes) {
+    Fill(2, {-5000, 70000, 1e20, 15000, 31000, 16000}); // an absurd mean
+    const QString figure = QString::fromStdString(grid.Cell(2, 3));
+    ASSERT_EQ(figure, "$100,000,000,000,000,000,000");
+    const QFontMetrics fm(form->sgScenario->font());
+    const int width = form->sgScenario->CellWidth(2);
+    EXPECT_EQ(TComparisonGridDelegate::ShownFigure(fm, figure, width), "###");
+    const QString fits = QString::fromStdString(grid.Cell(2, 4));
+    EXPECT_EQ(TComparisonGridDelegate::ShownFigure(fm, fits, width), fits);
+    // Drawn, the cell holds no figure cut at its left: its ink is that of "###".
+    const QImage image = form->sgScenario->grab().toImage();
+    QImage hashes(CellRect(2, 3).size(), QImage::Format_RGB32);
+    hashes.fill(Qt::white);
+    {
+        QPainter p(&hashes);
+        p.setFont(form->sgScenario->font());
+        p.setPen(ScenarioColor(2));
+        p.drawText(QPoint(hashes.width() - 5 - fm.horizontalAdvance("###"), fm.ascent()), "###");
+    }
+    EXPECT_NEAR(CountInk(image, CellRect(2, 3), ScenarioColor(2)),
+                CountInk(hashes, hashes.rect(), ScenarioColor(2)), 4);
+}
+
+// ---- destruction ----
+
+TEST_F(ChartFormTest, DestroyingTheWindowWhileATargetIsEditedIsSafe) {
+    Fill(2, r2);
+    ClickCell(0, 10);
+    Key('5');
+    ASSERT_NE(Editor(), nullptr) << "the target's editor is open";
+    EXPECT_EQ(grid.Cell(0, 10), "5");
+    // Text that never reached the model through a key: nothing may hand it over now.
+    Editor()->setText(QStringLiteral("777"));
+    const std::string chance = grid.Cell(2, 10);
+    form.reset();
+    EXPECT_EQ(grid.Cell(0, 10), "5");
+    EXPECT_EQ(grid.Cell(2, 10), chance);
+    EXPECT_TRUE(prompts.Shown.empty());
+}
+
+TEST_F(ChartFormTest, AFaultInAHandlerShowsTheErrorAndTheWindowGoesOn) {
+    Fill(2, r2);
+    int presses = 0;
+    QObject::connect(form.get(), &TChartForm::ReportClicked, [&] {
+        if (++presses == 1) throw std::runtime_error("The printer went away.");
+    });
+    form->BitBtnReport->click();
+    ASSERT_EQ(prompts.Shown.size(), 1u);
+    EXPECT_EQ(prompts.Shown[0].caption, "Error");
+    EXPECT_EQ(prompts.Shown[0].text, "The printer went away.");
+    form->BitBtnReport->click();
+    EXPECT_EQ(presses, 2);
+    EXPECT_EQ(prompts.Shown.size(), 1u);
+    // The grid still takes a target.
+    ClickCell(0, 11);
+    Key('7');
+    EXPECT_EQ(grid.Cell(0, 11), "7");
 }
 
 // ---- separators ----

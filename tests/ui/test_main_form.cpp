@@ -3,6 +3,7 @@
 #include "results/sim_chart.h"
 #include "ui/chart_form.h"
 #include "ui/crop_column.h"
+#include "ui/ini_settings.h"
 #include "ui/main_form.h"
 #include "ui/malt_barley_dialog.h"
 #include "ui/spin_gauge.h"
@@ -10,23 +11,42 @@
 #include "ui/welcome_form.h"
 
 #include <QCheckBox>
-#include <QPushButton>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRadioButton>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 using namespace acremark;
 
 namespace {
 
+// Scripted answers, and a file dialog that can fail as a broken platform dialog would.
+struct TestPrompts : ScriptedPrompts {
+    std::string FileDialogFault;
+    std::optional<std::string> OpenFileName(const std::string& filter,
+                                            const std::string& fileName) override {
+        if (!FileDialogFault.empty()) throw std::runtime_error(FileDialogFault);
+        return ScriptedPrompts::OpenFileName(filter, fileName);
+    }
+    std::optional<std::string> SaveFileName(const std::string& filter,
+                                            const std::string& fileName) override {
+        if (!FileDialogFault.empty()) throw std::runtime_error(FileDialogFault);
+        return ScriptedPrompts::SaveFileName(filter, fileName);
+    }
+};
+
 struct Window {
-    ScriptedPrompts prompts;
+    TestPrompts prompts;
     MemorySettings settings{true};
     AnsweredWelcome welcome;
     TMainSession session{prompts, settings, welcome, "/tmp/acremark-ui-test/acremark"};
@@ -71,7 +91,34 @@ struct Window {
         QImage img = form->grab().toImage();
         img.save(QString(ACREMARK_BINARY_DIR) + "/" + name);
     }
+    // Two fields that a run accepts: feed barley and another crop, acres, yields and prices.
+    void TwoRunnableFields() {
+        for (auto [column, code] : {std::pair{1, 2}, std::pair{2, 28}}) {
+            ChooseCrop(column, code);
+            const char* values[] = {"100", "20", "60", "40", "6", "10", "8"};
+            const int tags[] = {2, 6, 7, 8, 9, 10, 11};
+            for (int i = 0; i < 7; ++i) {
+                Edit(column, tags[i])->setFocus();
+                Edit(column, tags[i])->selectAll();
+                QTest::keyClicks(Edit(column, tags[i]), values[i]);
+            }
+        }
+    }
+    // Whether the whole control lies inside the columns' visible area.
+    bool WhollyVisible(QWidget* control) const {
+        QWidget* viewport = form->ScrollBox()->viewport();
+        const QRect r(control->mapTo(viewport, QPoint(0, 0)), control->size());
+        return viewport->rect().contains(r);
+    }
 };
+
+// One notch of the mouse wheel over a widget, downwards.
+void WheelNotch(QWidget* w) {
+    const QPointF pos(w->width() / 2.0, w->height() / 2.0);
+    QWheelEvent wheel(pos, w->mapToGlobal(pos), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &wheel);
+}
 
 } // namespace
 
@@ -130,7 +177,8 @@ TEST(MainForm, CropDefaultsTotalsWhileTypingHeaderClicksAndArrows) {
 
     // A header click on column 5 adds fields 3 to 5.
     emit w.form->Header()->sectionClicked(4);
-    for (int k = 3; k <= 5; ++k) EXPECT_TRUE(w.form->Column(k)->isVisible()) << k;
+    for (int k = 3; k <= 5; ++k)
+        EXPECT_TRUE(w.form->Column(k)->isVisible()) << k;
     EXPECT_FALSE(w.form->Column(6)->isVisible());
 
     // Letters in the acres edit are refused with the field's message when the edit is left.
@@ -144,19 +192,7 @@ TEST(MainForm, CropDefaultsTotalsWhileTypingHeaderClicksAndArrows) {
 TEST(MainForm, IterationChoiceRunsAndTheStatusBarFollows) {
     Window w;
     w.Location(1, 1, 4);
-    struct Crop {
-        int column, code;
-    };
-    for (Crop c : {Crop{1, 2}, Crop{2, 28}}) {
-        w.ChooseCrop(c.column, c.code);
-        const char* values[] = {"100", "20", "60", "40", "6", "10", "8"};
-        const int tags[] = {2, 6, 7, 8, 9, 10, 11};
-        for (int i = 0; i < 7; ++i) {
-            w.Edit(c.column, tags[i])->setFocus();
-            w.Edit(c.column, tags[i])->selectAll();
-            QTest::keyClicks(w.Edit(c.column, tags[i]), values[i]);
-        }
-    }
+    w.TwoRunnableFields();
     QTest::mouseClick(w.form->RadioGroupIteration[0], Qt::LeftButton);
     EXPECT_EQ(w.session.Iterations(), 1000);
     EXPECT_EQ(w.session.StatusBar1.Panels[0], "1");
@@ -222,4 +258,275 @@ TEST(WelcomeForm, ResumeAfterTheFirstShowingAndTheCheckBox) {
     EXPECT_TRUE(form.ShowModal("Acremark$ (Version 5.50 - March 26, 2023)"));
     EXPECT_EQ(form.windowTitle(), "Acremark$ (Version 5.50 - March 26, 2023)");
     EXPECT_EQ(form.ButtonStart->text(), "Resume");
+}
+
+TEST(MainForm, AWheelNotchOverAClosedDropDownScrollsInsteadOfChoosing) {
+    Window w;
+    w.Location(1, 1, 4);
+    w.ChooseCrop(1, 2);
+    qobject_cast<QCheckBox*>(w.Cell(1, kTagInsurance))->click(); // the level list is enabled
+    ASSERT_TRUE(w.Cell(1, kTagCoverageLevel)->isEnabled());
+    auto levels = qobject_cast<QComboBox*>(w.Cell(1, kTagCoverageLevel));
+    levels->setCurrentIndex(1);
+    emit levels->activated(1);
+    const FieldRecord before = w.session.Crops.Crop(1).Record();
+    const int soil = w.session.SoilZoneIndex();
+    const size_t messages = w.prompts.Shown.size();
+    QScrollBar* bar = w.form->ScrollBox()->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0) << "the window must be short enough to scroll the columns";
+
+    struct Case {
+        const char* name;
+        QComboBox* box;
+        bool focused; // the wheel changes nothing even while the list holds the focus
+    };
+    const Case cases[] = {
+        {"crop", qobject_cast<QComboBox*>(w.Cell(1, 3)), false},
+        {"crop with focus", qobject_cast<QComboBox*>(w.Cell(1, 3)), true},
+        {"practice", qobject_cast<QComboBox*>(w.Cell(1, 4)), false},
+        {"coverage level", levels, false},
+        {"soil type", w.form->ComboBoxSoilType, false},
+        {"scenario", w.form->ComboBoxScenario, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_NE(c.box, nullptr);
+        if (c.focused) c.box->setFocus();
+        bar->setValue(0);
+        const int index = c.box->currentIndex();
+        WheelNotch(c.box);
+        EXPECT_EQ(c.box->currentIndex(), index);
+        EXPECT_GT(bar->value(), 0) << "the notch scrolls the columns";
+        EXPECT_TRUE(w.session.Crops.Crop(1).Record() == before);
+        EXPECT_EQ(w.session.CurrentScenario(), 1);
+        EXPECT_EQ(w.session.SoilZoneIndex(), soil);
+        EXPECT_EQ(w.prompts.Shown.size(), messages); // no question, no malt dialog
+        if (!c.focused) {
+            EXPECT_FALSE(c.box->hasFocus()) << "the wheel gives no focus";
+        }
+    }
+}
+
+TEST(MainForm, EveryFocusMoveShowsTheWholeCell) {
+    Window w;
+    w.Location(1, 1, 4);
+    emit w.form->Header()->sectionClicked(31); // 32 fields
+    ASSERT_TRUE(w.form->Column(32)->isVisible());
+    QScrollBar* across = w.form->ScrollBox()->horizontalScrollBar();
+    // Where the last row label stands beside its cells, before anything scrolls.
+    auto labelOffset = [&] {
+        return w.form->RowLabels[38]->mapTo(w.form.get(), QPoint(0, 0)).y() -
+               w.Cell(5, 38)->mapTo(w.form.get(), QPoint(0, 0)).y();
+    };
+    const int offset = labelOffset();
+    auto press = [](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); };
+
+    // Right from the last field wraps to the first, at the far left.
+    w.Edit(32, 2)->setFocus();
+    ASSERT_EQ(w.session.Crops.Focus, (TCellPos{32, 2}));
+    EXPECT_TRUE(w.WhollyVisible(w.Cell(32, 2)));
+    press(Qt::Key_Right);
+    ASSERT_EQ(QApplication::focusWidget(), w.Cell(1, 2));
+    EXPECT_TRUE(w.WhollyVisible(w.Cell(1, 2)));
+    w.Save("main_form_right_wrap.png");
+
+    // Left, field by field, from field 13 down to field 1 and round to field 32.
+    w.Edit(13, 2)->setFocus();
+    for (int k = 12; k >= 0; --k) {
+        press(Qt::Key_Left);
+        const int column = k == 0 ? 32 : k;
+        SCOPED_TRACE(column);
+        ASSERT_EQ(QApplication::focusWidget(), w.Cell(column, 2));
+        EXPECT_TRUE(w.WhollyVisible(w.Cell(column, 2)));
+        // The header follows the columns.
+        EXPECT_EQ(w.form->Header()->offset(), across->value());
+        if (column == 2) w.Save("main_form_left_to_field_2.png");
+    }
+
+    // Down from the last row wraps to the first, Up from the first to the last.
+    w.Edit(5, 38)->setFocus();
+    EXPECT_TRUE(w.WhollyVisible(w.Cell(5, 38)));
+    EXPECT_GT(w.form->ScrollBox()->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(labelOffset(), offset) << "the row labels follow the columns";
+    press(Qt::Key_Down);
+    ASSERT_EQ(QApplication::focusWidget(), w.Cell(5, 1));
+    EXPECT_TRUE(w.WhollyVisible(w.Cell(5, 1)));
+    press(Qt::Key_Up);
+    ASSERT_EQ(QApplication::focusWidget(), w.Cell(5, 38));
+    EXPECT_TRUE(w.WhollyVisible(w.Cell(5, 38)));
+
+    // A click on a cell the area shows only in part brings it whole into view.
+    across->setValue(0);
+    QWidget* half = nullptr;
+    for (int k = 1; k <= 32 && !half; ++k) {
+        QWidget* cell = w.Cell(k, 7);
+        const int left = cell->mapTo(w.form->ScrollBox()->viewport(), QPoint(0, 0)).x();
+        if (left < w.form->ScrollBox()->viewport()->width() &&
+            left + cell->width() > w.form->ScrollBox()->viewport()->width())
+            half = cell;
+    }
+    ASSERT_NE(half, nullptr);
+    QTest::mouseClick(half, Qt::LeftButton, {}, QPoint(4, 4));
+    EXPECT_EQ(QApplication::focusWidget(), half);
+    EXPECT_TRUE(w.WhollyVisible(half));
+}
+
+TEST(MainForm, TypeAheadShowsItsPickAndChoosesOnceWhenTheBoxIsLeft) {
+    // The letters arrive faster than any interval; this makes that sure on a loaded machine.
+    const int interval = QApplication::keyboardInputInterval();
+    QApplication::setKeyboardInputInterval(60000);
+    Window w;
+    w.Location(1, 1, 4);
+    auto* box = qobject_cast<QComboBox*>(w.Cell(1, 3));
+    box->setFocus();
+    QTest::keyClicks(box, "barley_m");
+    EXPECT_TRUE(w.session.Crops.Crop(1).Record().IsNull(fCrop)) << "nothing chosen yet";
+    EXPECT_TRUE(w.session.Crops.Crop(1).Record().IsNull(fUnit));
+    EXPECT_EQ(box->currentData().toInt(), kMaltCropCode);
+    EXPECT_TRUE(w.Edit(1, 5)->text().isEmpty()) << "no values of a crop passed on the way";
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_EQ(w.session.Crops.Crop(1).Record().AsInteger(fCrop), kMaltCropCode);
+    EXPECT_EQ(w.Edit(1, 5)->text(), "bushels");
+    EXPECT_TRUE(w.Cell(1, 109)->isVisible()) << "the malt layout";
+    QApplication::setKeyboardInputInterval(interval);
+}
+
+TEST(MainForm, AFigureTooWideForItsCellShowsHashesAndItsTooltip) {
+    Window w;
+    w.Location(1, 1, 4);
+    w.Type(w.Edit(1, 2), "100000000000000000000"); // 1e20 acres
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(w.session.Crops.Crop(1).Record().AsFloat(fAcres), 1e20);
+    EXPECT_EQ(w.Edit(1, 2)->text(), "###");
+    EXPECT_EQ(w.Edit(1, 2)->toolTip(), "100,000,000,000,000,000,000");
+    // Typing in it again shows the number itself.
+    w.Edit(1, 2)->setFocus();
+    EXPECT_EQ(w.Edit(1, 2)->text(), "100000000000000000000");
+    // A figure that fits shows as it is.
+    w.Type(w.Edit(2, 2), "160");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(w.Edit(2, 2)->text(), "160");
+    EXPECT_TRUE(w.Edit(2, 2)->toolTip().isEmpty());
+}
+
+TEST(MainForm, TheMaltColumnsLabelsFitTheirCells) {
+    Window w;
+    w.Location(1, 1, 4);
+    w.ChooseCrop(1, kMaltCropCode);
+    auto* label = w.form->Column(1)->findChild<QLabel*>("LabelMaltChance");
+    ASSERT_NE(label, nullptr);
+    ASSERT_TRUE(label->isVisible());
+    EXPECT_EQ(label->text(), "% chance of malt");
+    const QRect need =
+        QFontMetrics(label->font())
+            .boundingRect(label->contentsRect(), Qt::TextWordWrap | Qt::AlignLeft, label->text());
+    EXPECT_TRUE(label->contentsRect().contains(need)) << need.width() << "x" << need.height();
+    auto* spe = qobject_cast<QCheckBox*>(w.Cell(1, kTagSPE));
+    EXPECT_EQ(spe->text(), "SPE (N/A)");
+    EXPECT_LE(spe->sizeHint().width(), spe->width());
+    // Nothing overlaps: the malt label stands right of the CI box, the chance edit right of SPE.
+    EXPECT_LE(w.Cell(1, kTagInsurance)->geometry().right(), label->geometry().left());
+    EXPECT_LE(spe->geometry().right(), w.Cell(1, kTagMaltChance)->geometry().left());
+    w.Save("main_form_malt_column.png");
+}
+
+TEST(MainForm, AFileNamedAtStartThatDoesNotExistYetIsTakenAsTheFarmsName) {
+    Window w;
+    QTemporaryDir dir;
+    const QString name = dir.filePath("North quarter.crs");
+    w.form->OpenAtStart(name);
+    EXPECT_TRUE(w.form->windowTitle().contains("North quarter.crs ("))
+        << w.form->windowTitle().toStdString();
+    EXPECT_EQ(w.form->PanelFileName->text(), "North quarter");
+    ASSERT_FALSE(w.prompts.Shown.empty());
+    EXPECT_EQ(w.prompts.Shown.back(),
+              (PromptRecord{"Information", name.toStdString() +
+                                               " does not exist yet; it will be created when "
+                                               "you save."}));
+    // The first Save offers that very file, and writes it.
+    w.prompts.FileNames = {name.toStdString()};
+    QTest::mouseClick(w.form->BitBtnSave, Qt::LeftButton);
+    EXPECT_EQ(w.prompts.FileDialogPresets.back(), name.toStdString());
+    EXPECT_TRUE(QFile::exists(name));
+}
+
+TEST(MainForm, TheFileDialogsStartInTheFarmsFolderElseTheLastOneElseTheDocuments) {
+    Window w;
+    QTemporaryDir docs, last;
+    w.session.DocumentsFolder = docs.path().toStdString();
+    w.prompts.FileNames = {std::nullopt, std::nullopt};
+    QTest::mouseClick(w.form->BitBtnSave, Qt::LeftButton);
+    QTest::mouseClick(w.form->BitBtnOpen, Qt::LeftButton);
+    ASSERT_EQ(w.prompts.FileDialogPresets.size(), 2u);
+    EXPECT_EQ(w.prompts.FileDialogPresets[0], docs.filePath("Farm plan.crs").toStdString());
+    EXPECT_EQ(w.prompts.FileDialogPresets[1], docs.path().toStdString());
+
+    w.settings.SetLastFolder(last.path().toStdString());
+    w.prompts.FileNames = {std::nullopt};
+    QTest::mouseClick(w.form->BitBtnSave, Qt::LeftButton);
+    EXPECT_EQ(w.prompts.FileDialogPresets.back(), last.filePath("Farm plan.crs").toStdString());
+
+    // Once saved, the farm's own file; the folder is remembered for the next program run.
+    w.prompts.FileNames = {docs.filePath("farm.crs").toStdString(), std::nullopt};
+    QTest::mouseClick(w.form->BitBtnSave, Qt::LeftButton);
+    EXPECT_EQ(w.settings.LastFolder(), docs.path().toStdString());
+    QTest::mouseClick(w.form->BitBtnOpen, Qt::LeftButton);
+    EXPECT_EQ(w.prompts.FileDialogPresets.back(), docs.filePath("farm.crs").toStdString());
+}
+
+TEST(MainForm, AFaultInAHandlerShowsTheErrorAndTheWindowGoesOn) {
+    Window w;
+    w.Location(1, 1, 4);
+    w.TwoRunnableFields();
+
+    // The save and open dialogs fail.
+    w.prompts.FileDialogFault = "The file dialog could not be shown.";
+    for (QPushButton* b : {w.form->BitBtnSave, w.form->BitBtnOpen}) {
+        const size_t before = w.prompts.Shown.size();
+        QTest::mouseClick(b, Qt::LeftButton);
+        ASSERT_EQ(w.prompts.Shown.size(), before + 1) << b->text().toStdString();
+        EXPECT_EQ(w.prompts.Shown.back(),
+                  (PromptRecord{"Error", "The file dialog could not be shown."}));
+    }
+    w.prompts.FileDialogFault.clear();
+
+    // The run fails half-way (its progress display breaks down).
+    auto repaint = w.session.StatusBar1.OnRepaint;
+    w.session.StatusBar1.OnRepaint = [] { throw std::runtime_error("The display is gone."); };
+    QTest::mouseClick(w.form->BitBtnRun, Qt::LeftButton);
+    EXPECT_EQ(w.prompts.Shown.back(), (PromptRecord{"Error", "The display is gone."}));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the wait cursor ends with the fault";
+
+    // The window goes on: typing, a run and a save all work.
+    w.session.StatusBar1.OnRepaint = repaint;
+    w.Edit(1, 2)->setFocus();
+    w.Edit(1, 2)->selectAll();
+    QTest::keyClicks(w.Edit(1, 2), "250");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(w.session.Crops.Crop(1).Record().AsFloat(fAcres), 250);
+    QTest::mouseClick(w.form->BitBtnRun, Qt::LeftButton);
+    EXPECT_TRUE(w.session.sgScenario.HasResults(1));
+    QTemporaryDir dir;
+    w.prompts.FileNames = {dir.filePath("after.crs").toStdString()};
+    QTest::mouseClick(w.form->BitBtnSave, Qt::LeftButton);
+    EXPECT_TRUE(QFile::exists(dir.filePath("after.crs")));
+}
+
+TEST(IniSettings, TheLastFolderIsKeptInTheSettingsFileBesideTheProgram) {
+    QTemporaryDir dir;
+    const QString program = dir.filePath("acremark");
+    {
+        IniSettings s(program);
+        EXPECT_EQ(s.FilePath(), dir.filePath("acremark.ini"));
+        EXPECT_EQ(s.LastFolder(), "");
+        s.SetLastFolder("/home/farmer/Farm plans");
+        s.SetNotShowWelcomeForm(true);
+    }
+    IniSettings again(program); // the next program run
+    EXPECT_EQ(again.LastFolder(), "/home/farmer/Farm plans");
+    EXPECT_TRUE(again.NotShowWelcomeForm());
+    QFile file(dir.filePath("acremark.ini"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    EXPECT_TRUE(text.contains("[Section1]\nNotShowWelcomeForm=true")) << text.toStdString();
 }
