@@ -1,4 +1,5 @@
 // The main window driven as a user drives it, offscreen, on the carried reference tables.
+#include "data/risk_data.h"
 #include "editor/scripted_prompts.h"
 #include "results/sim_chart.h"
 #include "ui/chart_form.h"
@@ -24,6 +25,7 @@
 #include <QTimer>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
+#include <limits>
 #include <stdexcept>
 
 using namespace acremark;
@@ -510,6 +512,48 @@ TEST(MainForm, AFaultInAHandlerShowsTheErrorAndTheWindowGoesOn) {
     w.prompts.FileNames = {dir.filePath("after.crs").toStdString()};
     QTest::mouseClick(w.form->BitBtnSave, Qt::LeftButton);
     EXPECT_TRUE(QFile::exists(dir.filePath("after.crs")));
+}
+
+// A malt barley chance that is not a number once aborted the program from the Run button. A
+// file holding one is refused as damaged; a record holding one (however it got there) is
+// refused by the run with a warning, and the window goes on.
+TEST(MainForm, AChanceThatIsNotANumberIsRefusedNotFatal) {
+    Window w;
+    w.Location(1, 1, 4);
+    w.TwoRunnableFields();
+
+    TdmRisk damaged;
+    FieldRecord r;
+    r.Set(fScenarioID, int64_t(1));
+    r.Set(fFieldID, int64_t(1));
+    r.Set(fCrop, int64_t(3));
+    r.Set(fMaltBarley, std::numeric_limits<double>::quiet_NaN());
+    damaged.cdsRisk.Append(r);
+    QTemporaryDir dir;
+    TRiskData file;
+    file.FileName = dir.filePath("nan.crs").toStdString();
+    ASSERT_EQ(file.Save(damaged), std::nullopt);
+    w.prompts.FileNames = {file.FileName};
+    QTest::mouseClick(w.form->BitBtnOpen, Qt::LeftButton);
+    ASSERT_FALSE(w.prompts.Shown.empty());
+    EXPECT_EQ(w.prompts.Shown.back().caption, "Error");
+    EXPECT_NE(w.prompts.Shown.back().text.find("Field # 1: MaltBarley is not a finite number"),
+              std::string::npos)
+        << w.prompts.Shown.back().text;
+    EXPECT_EQ(w.session.Crops.Crop(1).Record().AsInteger(fCrop), 2) << "the farm is kept";
+
+    w.session.Crops.Crop(2).Record().Set(fMaltBarley, std::numeric_limits<double>::quiet_NaN());
+    w.session.Crops.Crop(2).Record().Set(fCrop, int64_t(3));
+    for (int f : {fPriceLow2, fPriceMost2, fPriceHigh2})
+        w.session.Crops.Crop(2).Record().Set(f, 5.0);
+    QTest::mouseClick(w.form->BitBtnRun, Qt::LeftButton);
+    EXPECT_EQ(
+        w.prompts.Shown.back(),
+        (PromptRecord{"Warning", "Invalid data: MaltBarley is not a finite number. in Field # 2"}));
+    EXPECT_FALSE(w.session.sgScenario.HasResults(1));
+    w.session.Crops.Crop(2).Record().Set(fMaltBarley, 50.0);
+    QTest::mouseClick(w.form->BitBtnRun, Qt::LeftButton);
+    EXPECT_TRUE(w.session.sgScenario.HasResults(1));
 }
 
 TEST(IniSettings, TheLastFolderIsKeptInTheSettingsFileBesideTheProgram) {
