@@ -3,6 +3,7 @@
 #include "budget/crop_insurance.h"
 #include "budget/field_budget.h"
 #include "data/reference_tables.h"
+#include "sim/large_memory.h"
 #include "sim/parallel.h"
 #include "sim/progress_display.h"
 #include "sim/random.h"
@@ -348,7 +349,7 @@ RunOutcome RunSimulation(const RunRequest& req, const RunReference& ref, RunCont
     // samples, summed in column order, over the sum of their acres (the sums themselves when
     // the crop has no acres).
     const size_t N1 = size_t(N) + 1;
-    std::vector<double> avgY(averaged.size() * N1), avgH(averaged.size() * N1);
+    LargeVector<double> avgY(averaged.size() * N1), avgH(averaged.size() * N1);
     std::vector<double> sumAcres(averaged.size());
     for (size_t c = 0; c < averaged.size(); ++c)
         for (int f : averaged[c])
@@ -356,7 +357,7 @@ RunOutcome RunSimulation(const RunRequest& req, const RunReference& ref, RunCont
 
     // Field by field, each field's figures are added to every iteration's farm totals (zero
     // after Setup); per iteration the totals thus take the fields in column order.
-    std::vector<double> CMf(static_cast<size_t>(n) * N1), GMf(static_cast<size_t>(n) * N1);
+    LargeVector<double> CMf(static_cast<size_t>(n) * N1), GMf(static_cast<size_t>(n) * N1);
     auto at = [N1](int f, int j) { return size_t(f) * N1 + size_t(j); };
     double* Y1 = sim.Y[1];
     double* Y2 = sim.Y[2];

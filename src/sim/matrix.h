@@ -3,6 +3,8 @@
 // every dimension and used from index 1; index 0 exists, stays 0 and is never read. A matrix
 // is one contiguous block, row after row, so a variable's samples lie side by side.
 
+#include "sim/large_memory.h"
+
 #include <cstddef>
 #include <vector>
 
@@ -44,7 +46,7 @@ public:
     bool Empty() const { return data_.empty(); }
 
 private:
-    std::vector<double> data_;
+    LargeVector<double> data_; // a sample matrix is megabytes: see large_memory.h
     int rows_ = 0;
     int cols_ = 0;
     std::size_t stride_ = 0;

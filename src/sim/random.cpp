@@ -1,5 +1,7 @@
 #include "sim/random.h"
 
+#include "sim/large_memory.h"
+
 #include <algorithm>
 #include <bit>
 #include <chrono>
@@ -197,7 +199,7 @@ inline int Accepted(std::uint32_t& seed) {
 
 // The helper's points and block counts, kept from run to run: fresh pages for them would cost
 // more than the sharing wins.
-thread_local std::vector<double> t_points;
+thread_local LargeVector<double> t_points;
 thread_local std::vector<std::int64_t> t_before;
 
 } // namespace
