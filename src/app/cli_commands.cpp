@@ -59,7 +59,7 @@ QList<QCommandLineOption> CliOptions() {
 
 QByteArray ReadWholeFile(const QString& path) {
     const std::string name = path.toStdString();
-    std::optional<std::vector<uint8_t>> bytes;
+    std::optional<InputBytes> bytes;
     try {
         bytes = ReadInputFile(name);
     } catch (const InputFileError& e) {

@@ -3,7 +3,7 @@
 #include "budget/crop_insurance.h"
 #include "budget/field_budget.h"
 #include "data/reference_tables.h"
-#include "sim/large_memory.h"
+#include "base/large_memory.h"
 #include "sim/parallel.h"
 #include "sim/progress_display.h"
 #include "sim/random.h"

@@ -33,7 +33,7 @@ private:
 
 } // namespace
 
-std::optional<std::vector<uint8_t>> ReadInputFile(const std::string& path) {
+std::optional<InputBytes> ReadInputFile(const std::string& path) {
     struct stat st;
     if (stat(path.c_str(), &st) != 0) {
         if (errno == ENOENT || errno == ENOTDIR) return std::nullopt;
@@ -51,7 +51,7 @@ std::optional<std::vector<uint8_t>> ReadInputFile(const std::string& path) {
     if (!S_ISREG(st.st_mode)) throw InputFileError(KindRefusal(path, st.st_mode));
     if (uint64_t(st.st_size) > kMaxInputFileBytes) throw InputFileError(SizeRefusal(path));
 
-    std::vector<uint8_t> bytes(size_t(st.st_size));
+    InputBytes bytes(size_t(st.st_size));
     size_t done = 0;
     auto readSome = [&](uint8_t* to, size_t n) {
         for (;;) {

@@ -3,6 +3,8 @@
 // farm description. What is not a plain file (a folder, a device, a pipe) or is larger than any
 // file of ours can be is refused before a byte is read, with a message naming it.
 
+#include "base/large_memory.h"
+
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
@@ -20,9 +22,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A whole file's bytes. A carried table is megabytes, read once at start-up: its buffer comes
+// from memory that is cheap to touch and goes back for reuse.
+using InputBytes = LargeVector<uint8_t>;
+
 // The file's bytes; none when nothing exists under that name. Throws InputFileError ("X is a
 // folder, not a file.", "X is not a regular file.", "X is larger than 64 MB.", "Cannot read X:
 // reason") for anything else that cannot be read whole.
-std::optional<std::vector<uint8_t>> ReadInputFile(const std::string& path);
+std::optional<InputBytes> ReadInputFile(const std::string& path);
 
 } // namespace acremark

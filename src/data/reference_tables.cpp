@@ -153,7 +153,7 @@ template <class Row> const Row* FindByKey(const std::vector<Row>& rows, auto key
     return &*it;
 }
 
-template <class T> size_t VectorBytes(const std::vector<T>& v) {
+template <class T, class A> size_t VectorBytes(const std::vector<T, A>& v) {
     return v.capacity() * sizeof(T);
 }
 
@@ -478,7 +478,7 @@ void LoadTRWRA(PacketReader& in, std::vector<TTRWRARow>& rows) {
 void TCIRatesTable::LoadFrom(PacketReader& in) {
     auto m = MapColumns(in.Schema(), RefTableSchema(RefTable::CIRates));
     const size_t expected = std::min<size_t>(in.RowCount(), size_t(1) << 20);
-    std::vector<int32_t> crops;
+    LargeVector<int32_t> crops;
     crops.reserve(expected);
     trw_.reserve(expected);
     normalYield_.reserve(expected);
@@ -630,7 +630,7 @@ TReferenceTables TReferenceTables::LoadFromFolder(const std::string& folder) {
                                      ": " + why);
         };
         try {
-            std::optional<std::vector<uint8_t>> bytes;
+            std::optional<InputBytes> bytes;
             try {
                 bytes = ReadInputFile(path);
             } catch (const InputFileError& e) {

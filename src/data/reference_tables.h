@@ -4,6 +4,7 @@
 // the land location edit buffer. They are loaded once from their packets and are read-only
 // afterwards; every lookup may miss and says so, the caller decides what follows.
 
+#include "base/large_memory.h"
 #include "data/land_location.h"
 #include "data/packet.h"
 #include "data/value.h"
@@ -199,11 +200,12 @@ private:
     TCIRatesRow Assemble(int cropCode, size_t i) const;
     void LoadFrom(PacketReader& in);
     std::vector<Run> runs_; // by crop code
-    std::vector<int32_t> trw_;
-    std::vector<double> normalYield_; // NaN where null
-    std::vector<std::array<int16_t, 4>> base_;
-    std::vector<std::array<int16_t, 4>> spe_; // empty while every SPE value is null
-    std::vector<uint8_t> nulls_;              // bit c: Base c null; bit 4 + c: SPE c null
+    // Megabytes each: from memory that is cheap to touch (see base/large_memory.h).
+    LargeVector<int32_t> trw_;
+    LargeVector<double> normalYield_; // NaN where null
+    LargeVector<std::array<int16_t, 4>> base_;
+    LargeVector<std::array<int16_t, 4>> spe_; // empty while every SPE value is null
+    LargeVector<uint8_t> nulls_;              // bit c: Base c null; bit 4 + c: SPE c null
 };
 
 // ---------------------------------------------------------------------------------------------

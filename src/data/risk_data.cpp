@@ -374,7 +374,7 @@ TFieldTable TRiskData::LoadOldData(const LegacyBlock& block, const CropUnitLooku
 
 OpenOutcome TRiskData::Open(TdmRisk& dm, const CropUnitLookup& unitOf) {
     OpenOutcome out;
-    std::optional<std::vector<uint8_t>> bytes;
+    std::optional<InputBytes> bytes;
     try {
         bytes = ReadInputFile(FileName);
     } catch (const InputFileError& e) {

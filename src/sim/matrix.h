@@ -3,7 +3,7 @@
 // every dimension and used from index 1; index 0 exists, stays 0 and is never read. A matrix
 // is one contiguous block, row after row, so a variable's samples lie side by side.
 
-#include "sim/large_memory.h"
+#include "base/large_memory.h"
 
 #include <cstddef>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "sim/random.h"
 
-#include "sim/large_memory.h"
+#include "base/large_memory.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,4 +1,4 @@
-#include "sim/large_memory.h"
+#include "base/large_memory.h"
 
 #include <cstdint>
 #include <map>
