@@ -8,6 +8,7 @@
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -17,6 +18,9 @@ namespace {
 
 std::atomic<bool> g_splitEnabled{std::thread::hardware_concurrency() >= 2};
 std::atomic<bool> g_helperHeld{false};
+
+// The most parts one job may have: the ticket counts them in 16 bits.
+constexpr int kMaxParts = 0xFFFF;
 
 // Where a part ran.
 constexpr char kOnHelper = 0, kOnCaller = 1, kSkipped = 2;
@@ -33,12 +37,14 @@ inline void Pause() {
 // next unclaimed part until none is left, so a helper that the system does not schedule simply
 // claims nothing, and the caller waits only for parts a helper has actually started.
 //
-// The claim is one atomic 64-bit ticket: the job's generation in the high half, the next part
-// in the low half. A helper reads the ticket, then the job's function and part count, and
-// claims part k by moving the ticket from (generation, k) to (generation, k + 1). A new job
-// publishes a new generation, so a helper that read an older job's function can never claim a
-// part with it; and while a claimed part runs, the caller has not returned, so the function it
-// read is alive.
+// The claim is one atomic 64-bit ticket: the job's generation in the high 32 bits, its part
+// count in the next 16 and the next unclaimed part in the low 16. A helper reads the ticket,
+// then the job's function, and claims part k by moving the ticket from (generation, count, k)
+// to (generation, count, k + 1). Everything a claim depends on is in the one word it swaps: a
+// helper still holding an older job's ticket can never claim anything once that job's parts
+// are gone, nor with a count the next job is setting up. A new job publishes a new generation,
+// so a helper that read an older job's function can never claim a part with it; and while a
+// claimed part runs, the caller has not returned, so the function it read is alive.
 //
 // A run hands the helpers a dozen jobs within a few milliseconds, and waking a sleeping thread
 // can take a tenth of a millisecond or more on a virtual machine. So after each job a helper
@@ -64,10 +70,10 @@ public:
         errors_.assign(size_t(count), nullptr);
         ranOn.assign(size_t(count), kOnHelper);
         part_.store(&part, std::memory_order_relaxed);
-        count_.store(count, std::memory_order_relaxed);
         finished_.store(0, std::memory_order_relaxed);
         const uint64_t generation = (ticket_.load(std::memory_order_relaxed) >> 32) + 1;
-        ticket_.store(generation << 32 | uint64_t(callerFirst), std::memory_order_release);
+        ticket_.store(generation << 32 | uint64_t(count) << 16 | uint64_t(callerFirst),
+                      std::memory_order_release);
         {
             const std::lock_guard<std::mutex> lock(mutex_); // against a helper about to sleep
         }
@@ -123,8 +129,8 @@ private:
         uint64_t t = ticket_.load(std::memory_order_acquire);
         for (;;) {
             if (t >> 32 != generation) return -1;
-            const int k = int(uint32_t(t));
-            if (k >= count_.load(std::memory_order_acquire)) return -1;
+            const int k = int(t & 0xFFFF), count = int((t >> 16) & 0xFFFF);
+            if (k >= count) return -1;
             if (ticket_.compare_exchange_weak(t, t + 1, std::memory_order_acq_rel)) return k;
         }
     }
@@ -155,7 +161,7 @@ private:
 
     bool Pending() const {
         const uint64_t t = ticket_.load(std::memory_order_acquire);
-        return int(uint32_t(t)) < count_.load(std::memory_order_acquire);
+        return (t & 0xFFFF) < ((t >> 16) & 0xFFFF);
     }
 
     void Loop() {
@@ -181,7 +187,6 @@ private:
     std::condition_variable wake_;
     std::atomic<uint64_t> ticket_{0};
     std::atomic<const PartFunction*> part_{nullptr};
-    std::atomic<int> count_{0};
     std::atomic<int> finished_{0};
     std::atomic<bool> stop_{false};
     std::vector<std::exception_ptr> errors_; // one per part, written by whoever ran it
@@ -210,6 +215,7 @@ void RunAllHere(int count, int callerFirst, const PartFunction& part, std::vecto
 void RunJob(int count, int callerFirst, const PartFunction& part, std::vector<char>& ranOn,
             bool skipUnclaimed) {
     if (count <= 0) return ranOn.clear();
+    if (count > kMaxParts) throw std::length_error("more parts than a shared loop takes");
     if (!g_splitEnabled) return RunAllHere(count, callerFirst, part, ranOn, skipUnclaimed);
     Pool& pool = Pool::Instance();
     if (pool.Helpers() == 0) return RunAllHere(count, callerFirst, part, ranOn, skipUnclaimed);

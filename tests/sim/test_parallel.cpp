@@ -62,6 +62,28 @@ TEST(RunSplit, AnUnstartedHelperPartIsTakenBackNotAwaited) {
     EXPECT_NE(helperThread, std::this_thread::get_id());
 }
 
+// Jobs of different sizes one after the other, as a run gives them: every part of every job runs
+// exactly once, and a skipped helper part never runs. (A helper holding the last job's ticket
+// once claimed a part of the next job with its own, already finished, function.)
+TEST(RunParts, BackToBackJobsRunEachPartOnceAndSkippedPartsNever) {
+    SplitSwitch on(true);
+    int wrong = 0;
+    for (int it = 0; it < 200000 && wrong < 5; ++it) {
+        const int count = 1 + it % 5;
+        std::vector<std::atomic<int>> runs(static_cast<size_t>(count));
+        std::vector<bool> here = RunParts(count, [&](int k, bool) { ++runs[size_t(k)]; });
+        for (int k = 0; k < count; ++k)
+            if (runs[size_t(k)] != 1) ++wrong;
+        EXPECT_EQ(here.size(), size_t(count));
+        std::atomic<int> caller{0}, helper{0};
+        const bool skip = it % 3 == 0;
+        const bool ran = RunSplit([&] { ++helper; }, [&] { ++caller; },
+                                  skip ? Unclaimed::Skip : Unclaimed::RunHere);
+        if (caller != 1 || helper != (ran ? 1 : 0) || (!skip && !ran)) ++wrong;
+    }
+    EXPECT_EQ(wrong, 0);
+}
+
 TEST(RunSplit, SwitchedOffEverythingRunsHereCallerFirst) {
     SplitSwitch off(false);
     std::vector<int> order;
