@@ -34,7 +34,10 @@ fuzz:
 	  -DACREMARK_TESTS=OFF -DACREMARK_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	@cmake --build $(BUILD)-fuzz -j$(JOBS) --target fuzz_targets
 	@for f in $(BUILD)-fuzz/fuzz/fuzz_*; do n=$$(basename $$f); mkdir -p $(BUILD)-fuzz/corpus-$$n; \
-	  echo "== $$n"; $$f -max_total_time=$(FUZZ_SECONDS) $(BUILD)-fuzz/corpus-$$n fuzz/corpus/$${n#fuzz_}; done
+	  mkdir -p $(BUILD)-fuzz/crashes-$$n; echo "== $$n"; \
+	  $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 -artifact_prefix=$(BUILD)-fuzz/crashes-$$n/ \
+	    $(BUILD)-fuzz/corpus-$$n fuzz/corpus/$${n#fuzz_} || exit 1; done
+	@echo "A crash leaves its input in $(BUILD)-fuzz/crashes-NAME/: copy it into fuzz/corpus/NAME/ (ctest replays it)."
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-fuzz
