@@ -1,9 +1,9 @@
 #include "budget/simulation_run.h"
 
+#include "base/large_memory.h"
 #include "budget/crop_insurance.h"
 #include "budget/field_budget.h"
 #include "data/reference_tables.h"
-#include "base/large_memory.h"
 #include "sim/parallel.h"
 #include "sim/progress_display.h"
 #include "sim/random.h"
@@ -415,9 +415,13 @@ RunOutcome RunSimulation(const RunRequest& req, const RunReference& ref, RunCont
             }
         }
     };
-    const std::vector<bool> here = RunParts(parts, [&](int k, bool onCaller) {
-        iterations(1 + int(int64_t(N) * k / parts), int(int64_t(N) * (k + 1) / parts), onCaller);
-    });
+    const std::vector<bool> here = RunParts(
+        parts,
+        [&](int k, bool onCaller) {
+            iterations(1 + int(int64_t(N) * k / parts), int(int64_t(N) * (k + 1) / parts),
+                       onCaller);
+        },
+        static_cast<long long>(N) * n * 2);
     for (int k = 0; k < parts; ++k)
         if (!here[size_t(k)]) {
             sim.PercentDone += sim.GetSmartShare() / parts;

@@ -96,7 +96,8 @@ public:
         }
         // Only parts a helper has claimed remain: wait for those.
         for (int spins = 0; finished_.load(std::memory_order_acquire) + done < count; ++spins) {
-            if (spins < 4096)
+            // A helper preempted in its part may be waiting for this very core.
+            if (spins < 256)
                 Pause();
             else
                 std::this_thread::yield();
@@ -172,6 +173,9 @@ private:
                 if (!g_helperHeld.load(std::memory_order_acquire) && Work())
                     until = std::chrono::steady_clock::now() + kWatch;
                 Pause();
+                // On a busy machine a watching helper must not keep the caller (or anyone) from
+                // a core: it offers its core now and then.
+                if (spins % 64 == 63) std::this_thread::yield();
                 if (spins % 256 == 255 && std::chrono::steady_clock::now() >= until) break;
             }
             std::unique_lock<std::mutex> lock(mutex_);
@@ -213,10 +217,11 @@ void RunAllHere(int count, int callerFirst, const PartFunction& part, std::vecto
 }
 
 void RunJob(int count, int callerFirst, const PartFunction& part, std::vector<char>& ranOn,
-            bool skipUnclaimed) {
+            bool skipUnclaimed, long long items) {
     if (count <= 0) return ranOn.clear();
     if (count > kMaxParts) throw std::length_error("more parts than a shared loop takes");
-    if (!g_splitEnabled) return RunAllHere(count, callerFirst, part, ranOn, skipUnclaimed);
+    if (!g_splitEnabled || items < kLeastSharedItems)
+        return RunAllHere(count, callerFirst, part, ranOn, skipUnclaimed);
     Pool& pool = Pool::Instance();
     if (pool.Helpers() == 0) return RunAllHere(count, callerFirst, part, ranOn, skipUnclaimed);
     std::unique_lock<std::mutex> busy(pool.Busy(), std::try_to_lock);
@@ -231,9 +236,9 @@ int ShareThreads() {
     return 1 + Pool::Instance().Helpers();
 }
 
-std::vector<bool> RunParts(int count, const PartFunction& part) {
+std::vector<bool> RunParts(int count, const PartFunction& part, long long items) {
     std::vector<char> ranOn;
-    RunJob(count, 0, part, ranOn, false);
+    RunJob(count, 0, part, ranOn, false, items);
     std::vector<bool> onCaller(ranOn.size());
     for (size_t k = 0; k < ranOn.size(); ++k)
         onCaller[k] = ranOn[k] == kOnCaller;
@@ -241,10 +246,10 @@ std::vector<bool> RunParts(int count, const PartFunction& part) {
 }
 
 bool RunSplit(const std::function<void()>& helperPart, const std::function<void()>& callerPart,
-              Unclaimed unclaimed) {
+              long long items, Unclaimed unclaimed) {
     const PartFunction part = [&](int k, bool) { k == 0 ? callerPart() : helperPart(); };
     std::vector<char> ranOn;
-    RunJob(2, 1, part, ranOn, unclaimed == Unclaimed::Skip);
+    RunJob(2, 1, part, ranOn, unclaimed == Unclaimed::Skip, items);
     return ranOn[1] != kSkipped;
 }
 

@@ -220,8 +220,7 @@ void RandPolarRows(double* const* rows, int count, int n, const std::function<vo
             if (rowDone) rowDone(i);
         }
     };
-    constexpr std::int64_t kLeastShared = 4096; // a small draw is not worth sharing
-    if (!SplitEnabled() || mine == 0 || restPoints < kLeastShared) return drawHere(0);
+    if (!SplitEnabled() || mine == 0 || restPoints < kLeastSharedItems / 2) return drawHere(0);
 
     // The first rows take about firstPoints / p candidates, p = pi / 4 the chance of accepting
     // one, with a standard deviation of sigma. The helper starts 8 sigma early, so it almost
@@ -263,7 +262,7 @@ void RandPolarRows(double* const* rows, int count, int n, const std::function<vo
                 if (rowDone) rowDone(i);
             }
         },
-        Unclaimed::Skip);
+        firstPoints + restPoints, Unclaimed::Skip);
 
     // The rest continues with the first candidate the first rows left, when the helper started
     // at or before it. skip: the helper's points ahead of that candidate, counted from the

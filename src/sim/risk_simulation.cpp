@@ -303,10 +303,13 @@ void TRiskSimulation::CorrelateTiles(int half) {
             }
         }
     };
-    RunParts(tiles, [&](int t, bool onCaller) {
-        tile(t);
-        if (onCaller) report();
-    });
+    RunParts(
+        tiles,
+        [&](int t, bool onCaller) {
+            tile(t);
+            if (onCaller) report();
+        },
+        static_cast<long long>(N) * Count);
     report();
 }
 
@@ -370,9 +373,9 @@ void TRiskSimulation::MeanMinMax() {
         return std::pair(1 + 4 * (groups * k / parts),
                          std::min(Count, 4 * (groups * (k + 1) / parts)));
     };
-    const std::vector<bool> here = RunParts(parts, [&](int k, bool onCaller) {
-        rows(partRows(k).first, partRows(k).second, onCaller);
-    });
+    const std::vector<bool> here = RunParts(
+        parts, [&](int k, bool onCaller) { rows(partRows(k).first, partRows(k).second, onCaller); },
+        static_cast<long long>(N) * Count);
     for (int k = 0; k < parts; ++k)
         if (!here[size_t(k)])
             for (int i = partRows(k).first; i <= partRows(k).second; ++i) {
@@ -432,7 +435,8 @@ void TRiskSimulation::Covariances() {
             }
         }
     };
-    RunSplit([&] { rows(split, c, false); }, [&] { rows(0, split, true); });
+    RunSplit([&] { rows(split, c, false); }, [&] { rows(0, split, true); },
+             static_cast<long long>(N) * c * c / 2);
     for (; reported < c; ++reported) {
         PercentDone += GetSmartShare() / Count;
         UpdateProgress();

@@ -7,7 +7,7 @@
 // Clang cannot clone function templates; a clang build (the fuzz targets) gets the plain loops.
 // So does a build with a sanitizer: the loader runs the clones' resolvers before the sanitizer's
 // runtime is ready.
-#if defined(__x86_64__) && defined(__ELF__) && defined(__GNUC__) && !defined(__clang__) &&       \
+#if defined(__x86_64__) && defined(__ELF__) && defined(__GNUC__) && !defined(__clang__) &&         \
     !defined(__SANITIZE_THREAD__) && !defined(__SANITIZE_ADDRESS__)
 #define ACREMARK_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
 #else

@@ -352,12 +352,15 @@ TEST(SimulationRun, HelperThreadChangesNoFigure) {
         }
         return f;
     };
+    // Large enough that every loop is shared (six fields, two variables each).
+    constexpr int kN = 20000;
+    static_assert(int64_t(kN) * 6 >= kLeastSharedItems);
     auto run = [&](bool shared, Harness& h, std::vector<FieldRecord>& fields,
                    bool helperNeverStarts = false) {
         const bool before = SplitEnabled();
         SetSplitEnabled(shared);
         HoldHelperForTesting(helperNeverStarts);
-        const RunOutcome o = h.Run(fields, 3000, 2);
+        const RunOutcome o = h.Run(fields, kN, 2);
         HoldHelperForTesting(false);
         SetSplitEnabled(before);
         ASSERT_FALSE(o.refused) << o.message;
@@ -373,10 +376,10 @@ TEST(SimulationRun, HelperThreadChangesNoFigure) {
         ASSERT_EQ(unstarted.main.GM[2][k], alone.main.GM[2][k]);
     EXPECT_EQ(sharedFields, aloneFields);
     for (int v = 1; v <= 12; ++v)
-        for (int j = 1; j <= 3000; ++j)
+        for (int j = 1; j <= kN; ++j)
             ASSERT_EQ(shared.main.X[v][j], alone.main.X[v][j]) << v << " " << j;
     for (int r = 1; r <= 5; ++r)
-        for (int j = 1; j <= 3000; ++j)
+        for (int j = 1; j <= kN; ++j)
             ASSERT_EQ(shared.main.Y[r][j], alone.main.Y[r][j]) << r << " " << j;
     for (int k = 1; k <= 1000; ++k) {
         ASSERT_EQ(shared.main.CM[2][k], alone.main.CM[2][k]);

@@ -11,6 +11,9 @@
 namespace acremark {
 namespace {
 
+// A loop large enough to be shared.
+constexpr long long kBig = kLeastSharedItems;
+
 // Puts the split switch back as it was, whatever a test does.
 class SplitSwitch {
 public:
@@ -35,7 +38,8 @@ TEST(RunSplit, RunsBothPartsOnTheHelperWhenThereAreTwoCores) {
                  while (helperThread.load() == std::thread::id{} &&
                         std::chrono::steady_clock::now() < until)
                      std::this_thread::yield();
-             });
+             },
+             kBig);
     EXPECT_EQ(callerThread, std::this_thread::get_id());
     EXPECT_NE(helperThread.load(), std::this_thread::get_id());
     EXPECT_NE(helperThread.load(), std::thread::id{});
@@ -49,16 +53,16 @@ TEST(RunSplit, AnUnstartedHelperPartIsTakenBackNotAwaited) {
     HoldHelperForTesting(true);
     std::vector<std::thread::id> ran;
     EXPECT_TRUE(RunSplit([&] { ran.push_back(std::this_thread::get_id()); },
-                         [&] { ran.push_back(std::this_thread::get_id()); }));
+                         [&] { ran.push_back(std::this_thread::get_id()); }, kBig));
     EXPECT_EQ(ran, (std::vector<std::thread::id>(2, std::this_thread::get_id())));
     bool skippedRan = false;
-    EXPECT_FALSE(RunSplit([&] { skippedRan = true; }, [] {}, Unclaimed::Skip));
+    EXPECT_FALSE(RunSplit([&] { skippedRan = true; }, [] {}, kBig, Unclaimed::Skip));
     EXPECT_FALSE(skippedRan);
     HoldHelperForTesting(false);
     // Released, the helper serves the next split.
     std::thread::id helperThread;
     EXPECT_TRUE(RunSplit([&] { helperThread = std::this_thread::get_id(); },
-                         [] { std::this_thread::sleep_for(std::chrono::milliseconds(50)); }));
+                         [] { std::this_thread::sleep_for(std::chrono::milliseconds(50)); }, kBig));
     EXPECT_NE(helperThread, std::this_thread::get_id());
 }
 
@@ -71,17 +75,31 @@ TEST(RunParts, BackToBackJobsRunEachPartOnceAndSkippedPartsNever) {
     for (int it = 0; it < 200000 && wrong < 5; ++it) {
         const int count = 1 + it % 5;
         std::vector<std::atomic<int>> runs(static_cast<size_t>(count));
-        std::vector<bool> here = RunParts(count, [&](int k, bool) { ++runs[size_t(k)]; });
+        std::vector<bool> here = RunParts(
+            count, [&](int k, bool) { ++runs[size_t(k)]; }, kBig);
         for (int k = 0; k < count; ++k)
             if (runs[size_t(k)] != 1) ++wrong;
         EXPECT_EQ(here.size(), size_t(count));
         std::atomic<int> caller{0}, helper{0};
         const bool skip = it % 3 == 0;
-        const bool ran = RunSplit([&] { ++helper; }, [&] { ++caller; },
+        const bool ran = RunSplit([&] { ++helper; }, [&] { ++caller; }, kBig,
                                   skip ? Unclaimed::Skip : Unclaimed::RunHere);
         if (caller != 1 || helper != (ran ? 1 : 0) || (!skip && !ran)) ++wrong;
     }
     EXPECT_EQ(wrong, 0);
+}
+
+// A loop too small to be worth handing out runs here whole, caller's part first.
+TEST(RunSplit, ASmallLoopRunsHere) {
+    if (std::thread::hardware_concurrency() < 2) GTEST_SKIP() << "one core: nothing to share";
+    SplitSwitch on(true);
+    std::vector<std::thread::id> ran;
+    RunSplit([&] { ran.push_back(std::this_thread::get_id()); },
+             [&] { ran.push_back(std::this_thread::get_id()); }, kLeastSharedItems - 1);
+    EXPECT_EQ(ran, (std::vector<std::thread::id>(2, std::this_thread::get_id())));
+    const std::vector<bool> here = RunParts(
+        3, [](int, bool) {}, kLeastSharedItems - 1);
+    EXPECT_EQ(here, (std::vector<bool>{true, true, true}));
 }
 
 TEST(RunSplit, SwitchedOffEverythingRunsHereCallerFirst) {
@@ -93,7 +111,7 @@ TEST(RunSplit, SwitchedOffEverythingRunsHereCallerFirst) {
             order.push_back(2);
             helperThread = std::this_thread::get_id();
         },
-        [&] { order.push_back(1); });
+        [&] { order.push_back(1); }, kBig);
     EXPECT_EQ(order, (std::vector<int>{1, 2}));
     EXPECT_EQ(helperThread, std::this_thread::get_id());
 }
@@ -112,20 +130,20 @@ TEST(RunSplit, ExceptionsReachTheCallerAfterBothParts) {
             };
         };
         try {
-            RunSplit(fail("helper"), count);
+            RunSplit(fail("helper"), count, kBig);
             FAIL() << "the helper's exception was lost";
         } catch (const std::runtime_error& e) {
             EXPECT_STREQ(e.what(), "helper");
         }
         EXPECT_EQ(ran, 2);
         try {
-            RunSplit(fail("helper"), fail("caller"));
+            RunSplit(fail("helper"), fail("caller"), kBig);
             FAIL() << "no exception";
         } catch (const std::runtime_error& e) {
             EXPECT_STREQ(e.what(), "caller") << "the caller's own comes first";
         }
         EXPECT_EQ(ran, 4);
-        RunSplit(count, count);
+        RunSplit(count, count, kBig);
         EXPECT_EQ(ran, 6) << enabled;
     }
 }
@@ -141,7 +159,7 @@ TEST(RunSplit, CallersAtOnceEachGetBothPartsDone) {
         callers.emplace_back([&, c] {
             for (int k = 0; k < kSplits; ++k)
                 RunSplit([&] { ++helperRuns[static_cast<std::size_t>(c)]; },
-                         [&] { ++callerRuns[static_cast<std::size_t>(c)]; });
+                         [&] { ++callerRuns[static_cast<std::size_t>(c)]; }, kBig);
         });
     for (std::thread& t : callers)
         t.join();
