@@ -30,6 +30,36 @@ bool IsMaltBarley(const FieldRecord& r) {
     return !r.IsNull(fCrop) && r.AsInteger(fCrop) == kMaltBarleyCrop;
 }
 
+// The values the run checks, in the order of its messages, with the names they give: every
+// field's, and a malt barley field's feed price triangle and chance ("Acres " as the blank-value
+// message writes it).
+struct NamedValue {
+    int field;
+    const char* name;
+};
+constexpr NamedValue kFieldValues[] = {
+    {fAcres, "Acres "},
+    {fYieldLow, "Worst Possible Yield"},
+    {fYieldHigh, "Best Possible Yield"},
+    {fYieldMost, "Most Likely Yield"},
+    {fPriceLow, "Worst Possible Price"},
+    {fPriceHigh, "Best Possible Price"},
+    {fPriceMost, "Most Likely Price"},
+};
+constexpr NamedValue kMaltValues[] = {
+    {fPriceLow2, "Worst Possible Price"},
+    {fPriceHigh2, "Best Possible Price"},
+    {fPriceMost2, "Most Likely Price"},
+    {fMaltBarley, "Malt Barley Percentage"},
+};
+
+// The values of the record that the checks cover.
+std::vector<NamedValue> CheckedValues(const FieldRecord& r) {
+    std::vector<NamedValue> v(std::begin(kFieldValues), std::end(kFieldValues));
+    if (IsMaltBarley(r)) v.insert(v.end(), std::begin(kMaltValues), std::end(kMaltValues));
+    return v;
+}
+
 // The blank-value check of one field: the last blank item of the list names the message.
 std::optional<std::string> LastBlank(const FieldRecord& r, const RunReference& ref) {
     std::optional<std::string> item;
@@ -37,27 +67,8 @@ std::optional<std::string> LastBlank(const FieldRecord& r, const RunReference& r
     // hold (a file from elsewhere): it has no correlations, costs or insurance prices. The
     // crop is checked first, so any later blank item still names the message.
     if (r.IsNull(fCrop) || (ref.cropKnown && !ref.cropKnown(r.AsInteger(fCrop)))) item = "Crops";
-    const std::pair<int, const char*> items[] = {
-        {fAcres, "Acres "},
-        {fYieldLow, "Worst Possible Yield"},
-        {fYieldHigh, "Best Possible Yield"},
-        {fYieldMost, "Most Likely Yield"},
-        {fPriceLow, "Worst Possible Price"},
-        {fPriceHigh, "Best Possible Price"},
-        {fPriceMost, "Most Likely Price"},
-    };
-    for (auto [f, name] : items)
+    for (auto [f, name] : CheckedValues(r))
         if (r.IsNull(f)) item = name;
-    if (IsMaltBarley(r)) {
-        const std::pair<int, const char*> malt[] = {
-            {fPriceLow2, "Worst Possible Price"},
-            {fPriceHigh2, "Best Possible Price"},
-            {fPriceMost2, "Most Likely Price"},
-            {fMaltBarley, "Malt Barley Percentage"},
-        };
-        for (auto [f, name] : malt)
-            if (r.IsNull(f)) item = name;
-    }
     // An insured field needs a coverage level that the table holds; its premium and payment
     // would silently be 0 otherwise.
     if (r.AsBoolean(fInsurance) &&
@@ -67,30 +78,22 @@ std::optional<std::string> LastBlank(const FieldRecord& r, const RunReference& r
 }
 
 // Values no field can have, whatever file they came from: numbers that are not finite, and
-// negative acres, yields and prices. The first finding names the message.
+// negative acres, yields, prices and chances. The first finding names the message.
 std::optional<std::string> ImpossibleValue(const FieldRecord& r) {
-    static const std::pair<int, const char*> kNamed[] = {
-        {fAcres, "Acres"},
-        {fYieldLow, "Worst Possible Yield"},
-        {fYieldHigh, "Best Possible Yield"},
-        {fYieldMost, "Most Likely Yield"},
-        {fPriceLow, "Worst Possible Price"},
-        {fPriceHigh, "Best Possible Price"},
-        {fPriceMost, "Most Likely Price"},
-        {fPriceLow2, "Worst Possible Feed Price"},
-        {fPriceHigh2, "Best Possible Feed Price"},
-        {fPriceMost2, "Most Likely Feed Price"},
+    auto trimmed = [](const char* name) {
+        std::string s(name);
+        while (!s.empty() && s.back() == ' ')
+            s.pop_back();
+        return s;
     };
-    for (auto [f, name] : kNamed)
-        if (!std::isfinite(r.AsFloat(f))) return std::string(name) + " is not a finite number.";
+    const std::vector<NamedValue> values = CheckedValues(r);
+    for (auto [f, name] : values)
+        if (!std::isfinite(r.AsFloat(f))) return trimmed(name) + " is not a finite number.";
     for (int f = 0; f < kFieldCount; ++f)
         if (FieldDef(f).type == FieldType::Double && !std::isfinite(r.AsFloat(f)))
             return std::string(FieldDef(f).name) + " is not a finite number.";
-    const bool malt = IsMaltBarley(r);
-    for (auto [f, name] : kNamed) {
-        if (!malt && (f == fPriceLow2 || f == fPriceHigh2 || f == fPriceMost2)) continue;
-        if (r.AsFloat(f) < 0) return std::string(name) + " must not be negative.";
-    }
+    for (auto [f, name] : values)
+        if (f != fMaltBarley && r.AsFloat(f) < 0) return trimmed(name) + " must not be negative.";
     return std::nullopt;
 }
 

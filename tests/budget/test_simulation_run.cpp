@@ -158,7 +158,7 @@ TEST(SimulationRun, RefusalsNameTheFieldAndChangeNothing) {
         // Values a file from elsewhere may hold: refused before anything is drawn.
         {"malt chance not a number",
          [](auto& f, auto&) { f[1] = Malt(2, std::numeric_limits<double>::quiet_NaN()); },
-         "Invalid data: MaltBarley is not a finite number. in Field # 2"},
+         "Invalid data: Malt Barley Percentage is not a finite number. in Field # 2"},
         {"acres infinite",
          [](auto& f, auto&) { f[0].Set(fAcres, std::numeric_limits<double>::infinity()); },
          "Invalid data: Acres is not a finite number. in Field # 1"},

@@ -547,9 +547,10 @@ TEST(MainForm, AChanceThatIsNotANumberIsRefusedNotFatal) {
     for (int f : {fPriceLow2, fPriceMost2, fPriceHigh2})
         w.session.Crops.Crop(2).Record().Set(f, 5.0);
     QTest::mouseClick(w.form->BitBtnRun, Qt::LeftButton);
-    EXPECT_EQ(
-        w.prompts.Shown.back(),
-        (PromptRecord{"Warning", "Invalid data: MaltBarley is not a finite number. in Field # 2"}));
+    EXPECT_EQ(w.prompts.Shown.back(),
+              (PromptRecord{
+                  "Warning",
+                  "Invalid data: Malt Barley Percentage is not a finite number. in Field # 2"}));
     EXPECT_FALSE(w.session.sgScenario.HasResults(1));
     w.session.Crops.Crop(2).Record().Set(fMaltBarley, 50.0);
     QTest::mouseClick(w.form->BitBtnRun, Qt::LeftButton);
