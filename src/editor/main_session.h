@@ -54,6 +54,8 @@ public:
     // FormCreate. `programPath` names the program; FileName starts as it with ".crs".
     TMainSession(Prompts& prompts, SettingsStore& settings, WelcomeWindow& welcome,
                  const std::string& programPath = "");
+    // Everything the user must answer or read goes through these (reports too).
+    Prompts& UserPrompts() { return prompts_; }
 
     // The data module: the reference tables (loaded once and shared), or loaded from a
     // folder (throws ReferenceDataError naming the folder and the table).

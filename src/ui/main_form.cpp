@@ -2,6 +2,9 @@
 
 #include "data/land_location.h"
 #include "editor/crops.h"
+#include "print/print_object.h"
+#include "print/print_preview.h"
+#include "print/print_progress_form.h"
 #include "ui/chart_form.h"
 #include "ui/crop_column.h"
 #include "ui/guarded.h"
@@ -304,9 +307,8 @@ QWidget* TMainForm::BuildButtonColumn() {
         v->addWidget(b);
         b->installEventFilter(this); // the mouse over a button gives it the focus
     }
-    // The input summary report comes with the printed reports.
-    BitBtnPrint->setEnabled(false);
     v->addStretch();
+    connect(BitBtnPrint, &QPushButton::clicked, this, &TMainForm::BitBtnPrintClick);
     connect(BitBtnRun, &QPushButton::clicked, this, &TMainForm::BitBtn1Click);
     connect(BitBtnScenario2, &QPushButton::clicked, this, [this] {
         Handle([this] {
@@ -432,7 +434,7 @@ void TMainForm::BuildMenu() {
         });
     });
     PopupMenu1->addSeparator();
-    PopupMenu1->addAction("Print Input Data")->setEnabled(false);
+    PopupMenu1->addAction("Print Input Data", this, &TMainForm::BitBtnPrintClick);
     PopupMenu1->addSeparator();
     PopupMenu1->addAction("About Acremark$", this, [this] {
         Handle([this] {
@@ -746,6 +748,61 @@ void TMainForm::dropEvent(QDropEvent* event) {
             OpenFile(url.toLocalFile());
             return;
         }
+}
+
+} // namespace acremark
+
+namespace acremark {
+
+InputSummarySource TMainForm::InputSummary() const {
+    InputSummarySource src;
+    const int s = session_.CurrentScenario();
+    src.scenario = s;
+    src.description = session_.dmRisk.ScenarioDescriptions[size_t(s - 1)];
+    src.township = session_.LocationEdit[0];
+    src.range = session_.LocationEdit[1];
+    src.meridian = session_.LocationEdit[2];
+    src.soilType = std::string(SoilZoneName(session_.dmRisk.SoilZoneIndex[size_t(s - 1)]));
+    for (int k = 1; k <= session_.Crops.Count() && session_.Crops.Crop(k).Shown(); ++k)
+        src.fields.push_back(session_.Crops.Crop(k).Record());
+    const TReferenceTables& ref = session_.dmRisk.Ref();
+    src.cropName = [&ref](int code) {
+        const TCropRow* r = ref.cdsCrops.Find(code);
+        return r ? r->CropName : std::string();
+    };
+    src.practiceName = [&ref](int code) {
+        const TCodeRow* r = ref.cdsSFI.Find(code);
+        return r ? r->Description : std::string();
+    };
+    src.coverageName = [&ref](int code) {
+        const TCodeRow* r = ref.cdsCLevel.Find(code);
+        return r ? r->Description : std::string();
+    };
+    src.separators = session_.sgScenario.separators;
+    return src;
+}
+
+void TMainForm::BitBtnPrintClick() {
+    Handle([this] {
+        // Typed values reach the records first, as a run or a scenario switch would have them.
+        if (QWidget* f = QApplication::focusWidget()) f->clearFocus();
+        if (!previewDisplay_) previewDisplay_ = std::make_unique<TPreviewDisplay>(this);
+        if (!printPrompts_)
+            printPrompts_ = std::make_unique<TWidgetPrintPrompts>(
+                this,
+                [this](const QString& text) {
+                    session_.UserPrompts().ShowMessage("Warning", text.toStdString());
+                },
+                [this](const QString& text) {
+                    return session_.UserPrompts().AskYesNo("Confirm", text.toStdString());
+                });
+        auto report = StartReport(QString::fromStdString(session_.Caption),
+                                  ReportPrompts ? ReportPrompts : printPrompts_.get(),
+                                  ReportDisplay ? ReportDisplay : previewDisplay_.get(),
+                                  /*progress=*/true);
+        ComposeInputSummary(*report, InputSummary());
+        report->Quit();
+    });
 }
 
 } // namespace acremark

@@ -5,6 +5,7 @@
 // the buttons at the left, the context menu and the status bar.
 
 #include "editor/main_session.h"
+#include "results/reports.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -28,6 +29,8 @@ class QTimer;
 namespace acremark {
 
 class QtPrompts;
+class TPrintDisplay;
+class TPrintPrompts;
 class TChartForm;
 class TCropColumn;
 class TStatusBarWidget;
@@ -46,6 +49,15 @@ public:
     std::function<void(const std::string& page, const std::string& topic)> OnHelp;
     // Opens a document with the desktop's default program (the user guide).
     std::function<void(const std::string& path)> OnOpenDocument;
+    // Where a composed report goes and how the print engine talks to the user: the preview
+    // window and the program's dialogs unless set (tests set their own).
+    TPrintDisplay* ReportDisplay = nullptr;
+    TPrintPrompts* ReportPrompts = nullptr;
+
+    // The input summary of the shown scenario as the columns hold it, and the report itself
+    // ("Input Data Preview", "Print Input Data").
+    InputSummarySource InputSummary() const;
+    void BitBtnPrintClick();
 
     // Builds the columns and runs the session's first showing (after every window exists).
     void FirstShow();
@@ -113,6 +125,8 @@ private:
 
     TMainSession& session_;
     TChartForm* chartForm_ = nullptr; // not owned; lives as long as this window
+    std::unique_ptr<TPrintDisplay> previewDisplay_;
+    std::unique_ptr<TPrintPrompts> printPrompts_;
     QtPrompts* prompts_ = nullptr;
     std::vector<TCropColumn*> columns_;
     QHeaderView* header_ = nullptr;

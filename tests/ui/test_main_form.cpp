@@ -1,6 +1,7 @@
 // The main window driven as a user drives it, offscreen, on the carried reference tables.
 #include "data/risk_data.h"
 #include "editor/scripted_prompts.h"
+#include "print/print_object.h"
 #include "results/sim_chart.h"
 #include "ui/chart_form.h"
 #include "ui/crop_column.h"
@@ -555,6 +556,40 @@ TEST(MainForm, AChanceThatIsNotANumberIsRefusedNotFatal) {
     w.session.Crops.Crop(2).Record().Set(fMaltBarley, 50.0);
     QTest::mouseClick(w.form->BitBtnRun, Qt::LeftButton);
     EXPECT_TRUE(w.session.sgScenario.HasResults(1));
+}
+
+// The input summary from the main window: the shown scenario's columns, composed and handed to
+// the preview.
+TEST(MainForm, InputDataPreviewPrintsTheShownColumns) {
+    struct Recorder : TPrintDisplay {
+        std::vector<QStringList> pages;
+        bool ShowPreview(TPrintObject& report) override {
+            for (int k = 1; k <= report.PageCount(); ++k) {
+                QStringList texts;
+                for (const auto& c : report.Page(k).Commands)
+                    if (c.Kind == commText) texts << c.Text;
+                pages.push_back(texts);
+            }
+            return true;
+        }
+        bool PrintReport(TPrintObject&) override { return true; }
+    } recorder;
+    TStderrPrintPrompts quiet;
+    Window w;
+    w.form->ReportDisplay = &recorder;
+    w.form->ReportPrompts = &quiet;
+    w.Location(1, 1, 4);
+    w.TwoRunnableFields();
+    ASSERT_TRUE(w.form->BitBtnPrint->isEnabled());
+    QTest::mouseClick(w.form->BitBtnPrint, Qt::LeftButton);
+    ASSERT_EQ(recorder.pages.size(), 1u);
+    const QStringList& texts = recorder.pages[0];
+    EXPECT_TRUE(texts.contains("Summary of Input Data"));
+    EXPECT_TRUE(texts.contains("Township: 1"));
+    EXPECT_TRUE(texts.contains("Field #1 "));
+    EXPECT_TRUE(texts.contains("Field #2 "));
+    EXPECT_FALSE(texts.contains("Field #3 "));
+    EXPECT_TRUE(texts.contains("100 ")) << "the acres typed in";
 }
 
 TEST(IniSettings, TheLastFolderIsKeptInTheSettingsFileBesideTheProgram) {

@@ -1,0 +1,91 @@
+// acremark-cli report summary|input FILE.crs --pdf OUT.pdf: a printed report as a PDF file.
+#include "app/cli_run.h"
+#include "data/land_location.h"
+#include "print/print_object.h"
+#include "results/reports.h"
+
+namespace acremark {
+
+namespace {
+
+// The input summary of scenario s as the window would print it after opening the file.
+InputSummarySource InputSource(const CliFarm& farm, int s) {
+    InputSummarySource src;
+    src.scenario = s;
+    src.description = farm.dm.ScenarioDescriptions[size_t(s - 1)];
+    if (farm.dm.LocationCode != 0) {
+        const TLandLocation l = DecodeLandLocation(farm.dm.LocationCode);
+        src.township = std::to_string(l.Township);
+        src.range = std::to_string(l.Range);
+        src.meridian = std::to_string(l.Meridian);
+    }
+    src.soilType = std::string(SoilZoneName(farm.dm.SoilZoneIndex[size_t(s - 1)]));
+    for (int k = 1; k <= kMaxFields; ++k) {
+        const FieldRecord* r = farm.dm.cdsRisk.Locate(s, k);
+        if (!r) break;
+        src.fields.push_back(*r);
+    }
+    const auto& ref = *farm.reference;
+    src.cropName = [&ref](int code) {
+        const TCropRow* r = ref.cdsCrops.Find(code);
+        return r ? r->CropName : std::string();
+    };
+    src.practiceName = [&ref](int code) {
+        const TCodeRow* r = ref.cdsSFI.Find(code);
+        return r ? r->Description : std::string();
+    };
+    src.coverageName = [&ref](int code) {
+        const TCodeRow* r = ref.cdsCLevel.Find(code);
+        return r ? r->Description : std::string();
+    };
+    return src;
+}
+
+int CmdReport(CliContext& ctx) {
+    if (ctx.args.size() != 2)
+        throw CliError("Usage: acremark-cli report summary|input FILE.crs [--scenario S] "
+                       "[--iterations N] [--seed SEED] --pdf OUT.pdf");
+    const std::string kind = ctx.args[0].toStdString();
+    if (kind != "summary" && kind != "input")
+        throw CliError("The report is summary (enterprise and farm level summary) or input "
+                       "(input summary of one scenario)");
+    if (!ctx.parser.isSet("pdf")) throw CliError("Give --pdf OUT.pdf");
+    CliFarm farm = OpenFarm(ctx, ctx.args[1]);
+    const CliRunOptions options(ctx);
+    std::unique_ptr<TPrintObject> report;
+    if (kind == "summary") {
+        CliResults results;
+        ApplyTargets(results, options);
+        RunAllScenarios(farm, results, options);
+        EnterpriseSummarySource src;
+        for (int s = 1; s <= kScenarioCount; ++s) {
+            if (!results.summary.IsEmpty(s)) src.lines[size_t(s)] = results.summary.Lines(s);
+            src.descriptions[size_t(s - 1)] = farm.dm.ScenarioDescriptions[size_t(s - 1)];
+        }
+        report = StartReport(QStringLiteral("Enterprise & Farm Level Summary"));
+        ComposeEnterpriseSummary(*report, src);
+    } else {
+        int s = 1;
+        if (ctx.parser.isSet("scenario")) {
+            bool ok = false;
+            s = ctx.parser.value("scenario").toInt(&ok);
+            if (!ok || s < 1 || s > kScenarioCount)
+                throw CliError("--scenario takes a number from 1 to 8");
+        }
+        report = StartReport(QStringLiteral("Summary of Input Data"));
+        ComposeInputSummary(*report, InputSource(farm, s));
+    }
+    QString error;
+    if (!WriteReportPdf(*report, ctx.parser.value("pdf"), &error))
+        throw CliError(error.toStdString());
+    return 0;
+}
+
+const CliCommand report("report",
+                        "report summary|input FILE.crs [--scenario S] [--iterations N] [--seed "
+                        "SEED] --pdf OUT.pdf\n"
+                        "                             composes a printed report into a PDF file",
+                        CmdReport);
+} // namespace
+
+} // namespace acremark

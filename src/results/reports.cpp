@@ -1,0 +1,349 @@
+#include "results/reports.h"
+
+#include "data/reference_tables.h"
+#include "print/print_object.h"
+#include "print/print_painter.h"
+
+#include <QColor>
+#include <QPdfWriter>
+#include <QStringList>
+
+#include <algorithm>
+
+namespace acremark {
+
+namespace {
+
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+const QString kTitleFont = QStringLiteral("Times New Roman");
+const QString kBodyFont = QStringLiteral("Arial");
+const QColor kSilver(0xC0, 0xC0, 0xC0);
+
+// ---------------------------------------------------------------------------------------------
+// Enterprise and farm level summary
+
+constexpr double kRow = 0.18;    // body rows
+constexpr double kRuleUp = 0.03; // a row's rule above its text
+constexpr double kLeft = 2.5;    // the table's left edge: X(1)
+constexpr double kRight = 10.5;  // its right edge: X(9)
+constexpr double kFirstRow = 2.40;
+
+double X(int s) {
+    return s + 1.5;
+}
+
+// Lines printed, in order, and whether an empty row (a section gap) comes before the line.
+struct PrintedLine {
+    int line;
+    bool gapBefore;
+};
+std::vector<PrintedLine> PrintedLines() {
+    std::vector<PrintedLine> out;
+    for (int k = 0; k <= 27; ++k)
+        if (k != 18) out.push_back({k, k == 1 || k == 16 || k == 22});
+    return out;
+}
+
+} // namespace
+
+void ComposeEnterpriseSummary(TPrintObject& p, const EnterpriseSummarySource& source) {
+    const auto& sep = source.separators;
+    auto withAcres = [&](int s) {
+        const auto& l = source.lines[size_t(s)];
+        return l && (*l)[TScenarioSummary::kTotalAcresLine] != 0;
+    };
+
+    p.SetFontInfo(kTitleFont, 18);
+    p.WriteLineCenter(
+        1.0, QStringLiteral("Enterprise & Farm Level Summary of Expected Costs and Returns"));
+    p.SetFontInfo(kBodyFont, 7);
+
+    // Headings: descriptions (three lines at most), scenario numbers, column captions.
+    p.Line(kLeft, 1.47, kRight, 1.47);
+    for (int s = 1; s <= 8; ++s) {
+        QStringList lines;
+        p.WrapText(Q(source.descriptions[size_t(s - 1)]), lines, 1.0, 0.0);
+        for (int j = 0; j < 3 && j < lines.size(); ++j)
+            p.WriteLine(1.5 + kRow * j, X(s) + 0.05, lines[j]);
+    }
+    p.Line(kLeft, 2.04 - kRuleUp, kRight, 2.04 - kRuleUp);
+    for (int s = 1; s <= 8; ++s)
+        p.WriteLineCenterToX(2.04, X(s) + 0.5, QStringLiteral("Scenario # %1").arg(s));
+    for (int s = 1; s <= 9; ++s)
+        p.Line(X(s), 1.47, X(s), 2.37);
+    p.Line(kLeft, 2.22 - kRuleUp, kRight, 2.22 - kRuleUp);
+    for (int s = 1; s <= 8; ++s) {
+        p.WriteLineRightToX(2.22, X(s) + 0.5, QStringLiteral("Total $ "));
+        p.WriteLineRightToX(2.22, X(s) + 1, QStringLiteral("$ / Acre "));
+        p.Line(X(s) + 0.5, 2.19, X(s) + 0.5, 2.37);
+    }
+
+    // The verticals of a block of rows: the scenario edges and the sub-column dividers.
+    auto verticals = [&](double top, double bottom, double firstEdgeBottom) {
+        p.Line(X(1), top, X(1), firstEdgeBottom);
+        for (int s = 2; s <= 9; ++s)
+            p.Line(X(s), top, X(s), bottom);
+        for (int s = 1; s <= 8; ++s)
+            p.Line(X(s) + 0.5, top, X(s) + 0.5, bottom);
+    };
+
+    const auto& rows = TScenarioSummary::Rows();
+    double y = kFirstRow;
+    double blockTop = y - kRuleUp;
+    double percentTop = 0; // the rule above line 25
+    for (const PrintedLine& printed : PrintedLines()) {
+        const int k = printed.line;
+        if (printed.gapBefore) {
+            // The block ends at the gap's rule; the next one starts a row lower.
+            p.Line(kLeft, y - kRuleUp, kRight, y - kRuleUp);
+            verticals(blockTop, y - kRuleUp, y - kRuleUp);
+            y += kRow;
+            blockTop = y - kRuleUp;
+        }
+        // The row's label, with its section mark and number.
+        const auto& row = *std::find_if(
+            rows.begin(), rows.end(), [&](const TScenarioSummary::Row& r) { return r.line == k; });
+        const double labelX = k <= 20 ? 0.7 : 0.4;
+        if (row.mark && *row.mark) p.WriteLine(y, labelX - 0.3, QString::fromUtf8(row.mark));
+        if (row.number && *row.number) p.WriteLine(y, labelX - 0.15, QString::fromUtf8(row.number));
+        p.WriteLine(y, labelX, QString::fromUtf8(row.label));
+
+        if (k <= 25) {
+            // A rule across the table: above every amount row and above line 25.
+            p.Line(kLeft, y - kRuleUp, kRight, y - kRuleUp);
+        }
+        if (k == 25) percentTop = y - kRuleUp;
+        for (int s = 1; s <= 8; ++s) {
+            if (!withAcres(s)) continue;
+            const auto& l = *source.lines[size_t(s)];
+            if (k < 25) {
+                p.WriteLineRightToX(y, X(s) + 0.5,
+                                    Q(FormatFloat("#,##0", l[size_t(k)], sep) + " "));
+                p.WriteLineRightToX(
+                    y, X(s) + 1,
+                    Q(FormatFloat("0.00", l[size_t(k)] / l[TScenarioSummary::kTotalAcresLine],
+                                  sep) +
+                      " "));
+            } else {
+                if (k > 25) p.Line(X(s) + 0.5, y - kRuleUp, X(s) + 1, y - kRuleUp);
+                p.WriteLineRightToX(y, X(s) + 1, Q(FormatFloat("#,###%", l[size_t(k)], sep) + " "));
+            }
+        }
+        y += kRow;
+    }
+    // The bottom: a short rule closing every scenario's "$ / Acre" column, the last block's
+    // verticals (the first edge stops above the percentage rows).
+    const double bottom = y - kRuleUp;
+    for (int s = 1; s <= 8; ++s)
+        if (withAcres(s)) p.Line(X(s) + 0.5, bottom, X(s) + 1, bottom);
+    verticals(blockTop, bottom, percentTop);
+
+    if (!source.logo.isNull()) p.PrintGraphic(9.5, 0.5, 10.5, 0.8, source.logo);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Input summary
+
+namespace {
+
+constexpr double kLabelLeft = 0.45, kLabelRight = 2.08, kSlot = 1.0625, kTableRight = 10.58;
+
+double RowY(int j) {
+    return 1.15 + 0.138 * j;
+}
+double XR(int m) {
+    return kLabelRight + kSlot * (m + 1);
+}
+
+const std::array<const char*, 48> kInputLabels = {
+    "Field No.",
+    "Field Description",
+    "",
+    "Acres",
+    "Crops",
+    "Stubble, Fallow or Irrigated",
+    "Unit",
+    "Worst Possible Yield/Acre",
+    "Best Possible Yield/Acre",
+    "Most Likely Yield/Acre",
+    "Expected Yield/Acre",
+    "Worst Possible Price",
+    "Best Possible Price",
+    "Most Likely Price",
+    "Expected Price",
+    "Crop Insurance",
+    "Spring Price Endorsement",
+    "Coverage Level",
+    "Individual Base Coverage",
+    "Variable Cost",
+    "Seed",
+    "Fertilizer",
+    "Chemicals",
+    "Crop Insurance Premiums",
+    "Trucking & Marketing",
+    "Fuel, Oil & Lube",
+    "Irrigation Fuel & Electricity",
+    "Repairs - Machinery",
+    "Repairs - Buildings",
+    "Utilities & Misc. Expenses",
+    "Custom Work & Specialized Labour",
+    "Operating Interest Paid",
+    "Paid Labour & Benefits",
+    "Unpaid Labour",
+    "Total Variable Costs",
+    "Cash Overheads",
+    "Cash Rent ",
+    "or Share Crop - Land Owner %",
+    "Seed/Fert/Chem - Land Owner %",
+    "or $/acre",
+    "Owner's Other Exp.$/acre",
+    "Taxes, Water Rates, Lic",
+    "Paid Capital Interest",
+    "Fixed Cash Costs",
+    "Contribution Margin (CM)",
+    "Standard Deviation of CM",
+    "Gross Margin (GM)",
+    "Standard Deviation of GM",
+};
+
+void InputFrame(TPrintObject& p, const InputSummarySource& s) {
+    p.SetBrushColor(Qt::white);
+    p.SetFontInfo(kTitleFont, 20);
+    p.WriteLineCenter(0.65, QStringLiteral("Summary of Input Data"));
+    p.SetFontInfo(kBodyFont, 12);
+    p.WriteLineCenter(1.0, QStringLiteral("Scenario # %1: ").arg(s.scenario) + Q(s.description));
+    p.SetFontInfo(kBodyFont, 10);
+    p.WriteLine(1.1, 0.5, QStringLiteral("Township: ") + Q(s.township));
+    p.WriteLine(1.1, 1.5, QStringLiteral("Range: ") + Q(s.range));
+    p.WriteLine(1.1, 2.3, QStringLiteral("Meridian: ") + Q(s.meridian));
+    p.WriteLineRightToX(1.1, 10.5, QStringLiteral("Soil Type: ") + Q(s.soilType));
+
+    p.SetFontInfo(kBodyFont, 7);
+    const double top = RowY(1) - 0.02, bottom = RowY(49) - 0.02;
+    p.DrawBox(kLabelLeft, top, kTableRight, bottom, 2);
+    p.DrawBoxShade(kLabelLeft, RowY(45) - 0.02, kTableRight, bottom, 2, kSilver);
+    for (int j : {5, 8, 12, 16, 20, 36})
+        p.Line(kLabelLeft, RowY(j) - 0.02, kTableRight, RowY(j) - 0.02);
+    for (int j = 1; j <= 48; ++j) {
+        p.SetBrushColor(j >= 45 ? kSilver : QColor(Qt::white));
+        const QString label = QString::fromUtf8(kInputLabels[size_t(j - 1)]);
+        if (!label.isEmpty()) p.WriteLineRightToX(RowY(j), kLabelRight, label + QLatin1Char(' '));
+    }
+    p.SetBrushColor(Qt::white);
+    p.Line(kLabelRight, top, kLabelRight, bottom);
+}
+
+void InputField(TPrintObject& p, const InputSummarySource& s, int k) {
+    const FieldRecord& r = s.fields[size_t(k)];
+    const int m = k % 8;
+    const auto& sep = s.separators;
+    auto put = [&](int row, const QString& text, double right) {
+        if (text.isEmpty()) return; // "#,###" prints no acres as nothing
+        p.SetBrushColor(row >= 45 ? kSilver : QColor(Qt::white));
+        p.WriteLineRightToX(RowY(row), right, text + QLatin1Char(' '));
+    };
+    auto num = [&](int row, const char* pattern, double v, double right) {
+        put(row, Q(FormatFloat(pattern, v, sep)), right);
+    };
+    auto name = [](const std::function<std::string(int)>& lookup, int code) {
+        return lookup ? lookup(code) : std::string();
+    };
+
+    put(1, QStringLiteral("Field #%1").arg(k + 1), XR(m));
+    QStringList lines;
+    p.WrapText(Q(r.AsString(fDescription)), lines, 1.0, 0.0);
+    for (int j = 0; j < 2 && j < lines.size(); ++j)
+        put(2 + j, lines[j], XR(m));
+    num(4, "#,###", r.AsFloat(fAcres), XR(m));
+    std::string crop = r.IsNull(fCrop) ? std::string() : name(s.cropName, r.AsInteger(fCrop));
+    const bool malt = !r.IsNull(fCrop) && r.AsInteger(fCrop) == kMaltBarleyCrop;
+    if (malt) crop += " (" + FormatFloat("0", r.AsFloat(fMaltBarley), sep) + "%)";
+    put(5, Q(crop), XR(m));
+    put(6, Q(r.IsNull(fSFI) ? std::string() : name(s.practiceName, r.AsInteger(fSFI))), XR(m));
+    put(7, Q(r.AsString(fUnit)), XR(m));
+    const double yl = r.AsFloat(fYieldLow), yh = r.AsFloat(fYieldHigh), ym = r.AsFloat(fYieldMost);
+    num(8, "#,##0.0", yl, XR(m));
+    num(9, "#,##0.0", yh, XR(m));
+    num(10, "#,##0.0", ym, XR(m));
+    num(11, "#,##0.0", (yl + yh + ym) / 3, XR(m));
+    // Malt barley: the malt price triangle half a slot left of the feed price triangle.
+    auto prices = [&](int low, int high, int most, double right) {
+        const double pl = r.AsFloat(low), ph = r.AsFloat(high), pm = r.AsFloat(most);
+        num(12, "#,##0.00", pl, right);
+        num(13, "#,##0.00", ph, right);
+        num(14, "#,##0.00", pm, right);
+        num(15, "#,##0.00", (pl + ph + pm) / 3, right);
+    };
+    if (malt) {
+        prices(fPriceLow, fPriceHigh, fPriceMost, XR(m) - 0.5);
+        prices(fPriceLow2, fPriceHigh2, fPriceMost2, XR(m));
+    } else {
+        prices(fPriceLow, fPriceHigh, fPriceMost, XR(m));
+    }
+    const bool insured = r.AsBoolean(fInsurance);
+    put(16, insured ? QStringLiteral("Yes") : QStringLiteral("No"), XR(m));
+    put(17, QStringLiteral("N/A"), XR(m));
+    if (insured) {
+        put(18,
+            Q(r.IsNull(fCoverageLevel) ? std::string()
+                                       : name(s.coverageName, r.AsInteger(fCoverageLevel))),
+            XR(m));
+        num(19, "0.00", r.AsFloat(fCoverageAdjustment), XR(m));
+    }
+    for (int i = 0; i < 14; ++i)
+        num(21 + i, "0.00", r.AsFloat(fB1 + i), XR(m));
+    num(35, "0.00", r.AsFloat(fB), XR(m));
+    const int overheads[] = {fC1, fC2, fC3, fC4, fC5, fC6, fC7, fC, fCM, fCMSD, fGM, fGMSD};
+    for (int i = 0; i < 12; ++i)
+        num(37 + i, "0.00;; ", r.AsFloat(overheads[i]), XR(m));
+    p.SetBrushColor(Qt::white);
+    p.Line(XR(m), RowY(1) - 0.02, XR(m), RowY(49) - 0.02);
+}
+
+} // namespace
+
+std::unique_ptr<TPrintObject> StartReport(const QString& title, TPrintPrompts* prompts,
+                                          TPrintDisplay* display, bool progress) {
+    auto p = std::make_unique<TPrintObject>(prompts, display);
+    p->PageOrientation = TPageOrientation::poLandscape;
+    p->PaperDimension = QPageSize(QPageSize::Letter);
+    p->ActualPreview = true;
+    p->UseProgress = progress;
+    p->DocumentTitle = title;
+    p->Start();
+    p->SetYPosition(0.5);
+    return p;
+}
+
+bool WriteReportPdf(TPrintObject& report, const QString& path, QString* error) {
+    QPdfWriter writer(path);
+    writer.setResolution(int(kPageDotsPerInch));
+    writer.setTitle(report.DocumentTitle);
+    writer.setCreator(QStringLiteral("Acremark$"));
+    if (report.PageCount() == 0 || !report.PrintRange(writer, 1, report.PageCount())) {
+        if (error) *error = QStringLiteral("Cannot write ") + path;
+        return false;
+    }
+    return true;
+}
+
+const std::array<const char*, 48>& InputSummaryLabels() {
+    return kInputLabels;
+}
+
+void ComposeInputSummary(TPrintObject& p, const InputSummarySource& source) {
+    p.SetDetailTopBottom(0.5, 8.0);
+    for (int k = 0; k < int(source.fields.size()); ++k) {
+        if (k % 8 == 0) {
+            if (k > 0) p.NewPage();
+            InputFrame(p, source);
+        }
+        InputField(p, source, k);
+    }
+    p.IncBar(1);
+}
+
+} // namespace acremark

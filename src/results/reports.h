@@ -1,0 +1,69 @@
+#pragma once
+// The printed reports, composed page by page on a started print object (page mode; landscape
+// letter paper): the enterprise and farm level summary of all scenarios and the input summary of
+// one scenario. Positions are in inches from the paper's top left corner; a text's position is
+// the top of its line.
+
+#include "budget/scenario_summary.h"
+#include "data/field_record.h"
+#include "data/number_format.h"
+
+#include <QImage>
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace acremark {
+
+class TPrintObject;
+class TPrintPrompts;
+class TPrintDisplay;
+
+// What the enterprise summary prints: each scenario's summary lines (none when it has no
+// results) and its description.
+struct EnterpriseSummarySource {
+    std::array<std::optional<TScenarioSummary::Record>, 9> lines; // index 1..8
+    std::array<std::string, 8> descriptions;                      // scenario 1 first
+    QImage logo;                                                  // none when null
+    NumberSeparators separators;
+};
+
+// One landscape page: the title, the table of the presented summary lines for all eight
+// scenarios, total and per acre.
+void ComposeEnterpriseSummary(TPrintObject& p, const EnterpriseSummarySource& source);
+
+// What the input summary prints: the scenario's fields as its columns hold them, and what the
+// main window shows beside them.
+struct InputSummarySource {
+    int scenario = 1;
+    std::string description;
+    std::string township, range, meridian; // the location edits' texts
+    std::string soilType;                  // the soil zone's name; empty when none is chosen
+    std::vector<FieldRecord> fields;       // columns 1, 2, … up to the first without a record
+    // Names from the reference tables; empty when the code has no row.
+    std::function<std::string(int)> cropName, practiceName, coverageName;
+    NumberSeparators separators;
+};
+
+// Eight fields a page, each page with its frame and labels; a scenario without fields gives one
+// empty page. Advances the progress window by one at the end.
+void ComposeInputSummary(TPrintObject& p, const InputSummarySource& source);
+
+// The labels of the input summary's 48 rows ("" for the second description row).
+const std::array<const char*, 48>& InputSummaryLabels();
+
+// A print object for a report: landscape letter paper, page mode, started (page 1 begun).
+// Without a display, Quit shows nothing; a batch caller writes the pages with WriteReportPdf.
+std::unique_ptr<TPrintObject> StartReport(const QString& title, TPrintPrompts* prompts = nullptr,
+                                          TPrintDisplay* display = nullptr, bool progress = false);
+
+// Every composed page into a PDF file; false with the reason in *error when it cannot be
+// written.
+bool WriteReportPdf(TPrintObject& report, const QString& path, QString* error = nullptr);
+
+} // namespace acremark
