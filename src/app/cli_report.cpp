@@ -3,6 +3,7 @@
 #include "data/land_location.h"
 #include "print/print_object.h"
 #include "results/reports.h"
+#include "results/sim_chart.h"
 
 namespace acremark {
 
@@ -43,17 +44,41 @@ InputSummarySource InputSource(const CliFarm& farm, int s) {
 
 int CmdReport(CliContext& ctx) {
     if (ctx.args.size() != 2)
-        throw CliError("Usage: acremark-cli report summary|input FILE.crs [--scenario S] "
-                       "[--iterations N] [--seed SEED] --pdf OUT.pdf");
+        throw CliError(
+            "Usage: acremark-cli report summary|comparison|input FILE.crs [--scenario S] "
+            "[--iterations N] [--seed SEED] --pdf OUT.pdf");
     const std::string kind = ctx.args[0].toStdString();
-    if (kind != "summary" && kind != "input")
-        throw CliError("The report is summary (enterprise and farm level summary) or input "
-                       "(input summary of one scenario)");
+    if (kind != "summary" && kind != "input" && kind != "comparison")
+        throw CliError("The report is summary (enterprise and farm level summary), comparison "
+                       "(the comparison window's print) or input (input summary of one scenario)");
     if (!ctx.parser.isSet("pdf")) throw CliError("Give --pdf OUT.pdf");
     CliFarm farm = OpenFarm(ctx, ctx.args[1]);
     const CliRunOptions options(ctx);
     std::unique_ptr<TPrintObject> report;
-    if (kind == "summary") {
+    if (kind == "comparison") {
+        CliResults results;
+        ApplyTargets(results, options);
+        RunAllScenarios(farm, results, options);
+        ComparisonPrintSource src;
+        for (int c = 0; c < TComparisonGrid::kCols; ++c)
+            for (int r = 0; r < TComparisonGrid::kRows; ++r)
+                src.cells[size_t(c)][size_t(r)] = results.grid.Cell(c, r);
+        const auto targets = results.grid.ReadTargets();
+        if (targets) {
+            src.target10 = targets->t10;
+            src.target11 = targets->t11;
+            src.target12 = targets->t12;
+        }
+        src.descriptions = farm.dm.ScenarioDescriptions;
+        TSimChart chart(results.main);
+        src.drawChart = [&chart](TPrintObject& page, double x, double y, double w, double h,
+                                 int id) {
+            chart.prn = &page;
+            chart.PrintChart(float(x), float(y), float(w), float(h), id);
+        };
+        report = StartReport(QStringLiteral("Scenario Analysis"));
+        ComposeComparisonPrint(*report, src);
+    } else if (kind == "summary") {
         CliResults results;
         ApplyTargets(results, options);
         RunAllScenarios(farm, results, options);
@@ -81,11 +106,12 @@ int CmdReport(CliContext& ctx) {
     return 0;
 }
 
-const CliCommand report("report",
-                        "report summary|input FILE.crs [--scenario S] [--iterations N] [--seed "
-                        "SEED] --pdf OUT.pdf\n"
-                        "                             composes a printed report into a PDF file",
-                        CmdReport);
+const CliCommand
+    report("report",
+           "report summary|comparison|input FILE.crs [--scenario S] [--iterations N] [--seed "
+           "SEED] --pdf OUT.pdf\n"
+           "                             composes a printed report into a PDF file",
+           CmdReport);
 } // namespace
 
 } // namespace acremark

@@ -145,6 +145,74 @@ void ComposeEnterpriseSummary(TPrintObject& p, const EnterpriseSummarySource& so
 }
 
 // ---------------------------------------------------------------------------------------------
+// Comparison print
+
+namespace {
+double C(int s) {
+    return 2.2 + (s - 1) * 15.0 / 14.0;
+}
+} // namespace
+
+void ComposeComparisonPrint(TPrintObject& p, const ComparisonPrintSource& source) {
+    const auto& sep = source.separators;
+    p.SetFontInfo(kTitleFont, 18);
+    p.WriteLineCenter(0.7, QStringLiteral("Scenario Analysis - Contribution and Gross Margins"));
+    p.SetFontInfo(kBodyFont, 7);
+
+    const double left = 0.25, right = C(9);
+    p.Line(left, 1.17, right, 1.17);
+    for (int s = 1; s <= 8; ++s)
+        p.WriteLineCenterToX(1.2, C(s) + 0.375, QStringLiteral("Scenario # %1").arg(s));
+    p.Line(left, 1.35, right, 1.35);
+    for (int s = 1; s <= 8; ++s) {
+        QStringList lines;
+        p.WrapText(Q(source.descriptions[size_t(s - 1)]), lines, 1.0, 0.0);
+        for (int j = 0; j < 5 && j < lines.size(); ++j)
+            p.WriteLine(1.38 + kRow * j, C(s) + 0.05, lines[j]);
+    }
+
+    // Rows 3 to 12 with the sentences the print writes around the targets.
+    auto sentence = [&](int row) {
+        switch (row) {
+        case 9:
+            return std::string("The chance of Gross Margin below $0 is:");
+        case 10:
+        case 11:
+            return "The chance of GM below " +
+                   FormatFloat(" $#,##0", row == 10 ? source.target10 : source.target11, sep) +
+                   " is:";
+        case 12:
+            return "There is a " + FormatFloat(" 0.00%", source.target12, sep) +
+                   " chance of a GM below: ";
+        default:
+            return source.cells[0][size_t(row)];
+        }
+    };
+    double y = 2.28;
+    for (int row = 3; row <= 12; ++row, y += kRow) {
+        p.Line(left, y - kRuleUp, right, y - kRuleUp);
+        p.WriteLine(y, 0.30, Q(sentence(row)));
+        for (int s = 1; s <= 8; ++s) {
+            const std::string& text = source.cells[size_t(s)][size_t(row)];
+            if (!text.empty()) p.WriteLineRightToX(y, C(s + 1) - 0.05, Q(text));
+        }
+    }
+    const double last = y - kRuleUp;
+    p.Line(left, last, right, last);
+    p.Line(left, 1.17, left, last);
+    for (int s = 1; s <= 9; ++s)
+        p.Line(C(s), 1.17, C(s), last);
+
+    // The charts side by side, split as on screen.
+    if (source.drawChart) {
+        const double w = source.chartSizeRatio * 10.3;
+        source.drawChart(p, 0.25, 4.1, w, 3.8, 3);
+        source.drawChart(p, w + 0.5, 4.1, 10.3 - w, 3.8, 2);
+    }
+    if (!source.logo.isNull()) p.PrintGraphic(9.7, 0.5, 10.7, 0.8, source.logo);
+}
+
+// ---------------------------------------------------------------------------------------------
 // Input summary
 
 namespace {

@@ -37,6 +37,23 @@ struct EnterpriseSummarySource {
 // scenarios, total and per acre.
 void ComposeEnterpriseSummary(TPrintObject& p, const EnterpriseSummarySource& source);
 
+// What the comparison print shows: the comparison grid's texts as on screen, its three targets,
+// the descriptions, and the two charts drawn by the caller into rectangles of the page.
+struct ComparisonPrintSource {
+    std::array<std::array<std::string, 13>, 9> cells; // [column][row]; column 0 the labels
+    double target10 = 0, target11 = 0, target12 = 0;
+    std::array<std::string, 8> descriptions;
+    double chartSizeRatio = 0.45; // the left chart's share of the width, as on screen
+    // Draws chart 3 (risk-return) or 2 (probability) on the page in the rectangle (inches).
+    std::function<void(TPrintObject& page, double x, double y, double w, double h, int chart)>
+        drawChart;
+    QImage logo;
+    NumberSeparators separators;
+};
+
+// One landscape page: rows 3 to 12 of the comparison grid with their sentences, and both charts.
+void ComposeComparisonPrint(TPrintObject& p, const ComparisonPrintSource& source);
+
 // What the input summary prints: the scenario's fields as its columns hold them, and what the
 // main window shows beside them.
 struct InputSummarySource {
