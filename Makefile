@@ -4,7 +4,7 @@ JOBS ?= 2
 BUILD_TYPE ?= RelWithDebInfo
 EXAMPLE ?= examples/example-farm.json
 
-.PHONY: all deps configure build test run bench fuzz clean
+.PHONY: all deps configure build test run bench fuzz clean package install
 
 all: build
 
@@ -19,6 +19,14 @@ build: configure
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+
+# The Debian package (build/acremark_*.deb) and a plain install (PREFIX, default /usr/local).
+package: build
+	@cd $(BUILD) && cpack -G DEB
+
+PREFIX ?= /usr/local
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
 
 run: build
 	@scripts/run-example $(BUILD)

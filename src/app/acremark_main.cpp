@@ -4,10 +4,11 @@
 // until the main window closes.
 #include "data/reference_tables.h"
 #include "editor/main_session.h"
+#include "help/app_errors.h"
+#include "help/http_form.h"
 #include "results/sim_chart.h"
 #include "ui/chart_form.h"
 #include "ui/copy_scenario_form.h"
-#include "ui/help_window.h"
 #include "ui/ini_settings.h"
 #include "ui/main_form.h"
 #include "ui/malt_barley_dialog.h"
@@ -59,7 +60,8 @@ public:
 int main(int argc, char** argv) {
     QElapsedTimer sinceStart;
     sinceStart.start();
-    QApplication app(argc, argv);
+    // Errors that no window handles reach the help viewer's handler: the standard error box.
+    TGuardedApplication app(argc, argv);
     QApplication::setOrganizationName("Acremark");
     QApplication::setApplicationName("acremark");
 
@@ -113,7 +115,14 @@ int main(int argc, char** argv) {
     mainForm.SetChartForm(&chartForm);
     TCopyScenarioForm copyForm(&mainForm);
     prompts.SetCopyForm(&copyForm);
-    THelpWindow help(&mainForm);
+    THTTPForm help(&mainForm);
+    help.setWindowFlag(Qt::Window);
+    help.ShowMessage = [&](const QString& caption, const QString& text) {
+        prompts.ShowMessage(caption.toStdString(), text.toStdString());
+    };
+    help.AskYesNo = [&](const QString& text) {
+        return prompts.AskYesNo("Confirm", text.toStdString());
+    };
     TMaltBarleyDialog maltDialog(&mainForm);
     session.SetMaltDialogRunner(&maltDialog);
     TWelcomeForm welcomeForm(&mainForm);
@@ -128,12 +137,14 @@ int main(int argc, char** argv) {
     };
     mainForm.OnOpenDocument = openDocument;
     mainForm.OnHelp = [&](const std::string& page, const std::string& topic) {
-        help.SetTitle(session.HelpTitle);
-        help.LoadRes(page);
-        if (!topic.empty()) help.LoadHelp(topic);
+        help.Title = QString::fromStdString(session.HelpTitle);
+        help.UserGuideAddress = QString::fromStdString(session.HelpUserGuidePage);
+        help.AboutAddress = QString::fromStdString(session.HelpAboutPage);
+        if (help.LoadRes(QString::fromStdString(page)) && !topic.empty())
+            help.LoadHelp(QString::fromStdString(topic));
     };
     welcomeForm.OnUserGuide = [&] {
-        auto path = session.BitBtnHelpClick(QCoreApplication::applicationDirPath().toStdString());
+        auto path = session.BitBtnHelpClick(UserGuideFolders());
         if (path) openDocument(*path);
     };
     welcomeForm.OnContactUs = [&] { session.ContactUsClick(); };
@@ -143,7 +154,7 @@ int main(int argc, char** argv) {
         mainForm.activateWindow();
     });
     QObject::connect(&chartForm, &TChartForm::HelpClicked, &mainForm, [&] {
-        auto path = session.BitBtnHelpClick(QCoreApplication::applicationDirPath().toStdString());
+        auto path = session.BitBtnHelpClick(UserGuideFolders());
         if (path) openDocument(*path);
     });
 

@@ -346,11 +346,22 @@ void TMainSession::BitBtnWelcomeClick() {
 }
 
 std::optional<std::string> TMainSession::BitBtnHelpClick(const std::string& programFolder) {
-    const std::filesystem::path guide = std::filesystem::path(programFolder) / "UserGuide.pdf";
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(guide, ec)) return guide.string();
-    prompts_.ShowMessage("Warning!", "The User Guide can not be found.\rPlease ask the "
-                                     "supplier of this program for a copy of UserGuide.pdf.");
+    return BitBtnHelpClick(std::vector<std::string>{programFolder});
+}
+
+std::optional<std::string>
+TMainSession::BitBtnHelpClick(const std::vector<std::string>& folders) {
+    std::string looked;
+    for (const std::string& folder : folders) {
+        const std::filesystem::path guide = std::filesystem::path(folder) / "UserGuide.pdf";
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(guide, ec)) return guide.string();
+        looked += "\r    " + guide.lexically_normal().string();
+    }
+    prompts_.ShowMessage("Warning!", "The User Guide can not be found. It was looked for at:" +
+                                         looked +
+                                         "\rPlease ask the supplier of this program for a copy "
+                                         "of UserGuide.pdf.");
     return std::nullopt;
 }
 

@@ -25,6 +25,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace acremark {
 
@@ -144,6 +145,9 @@ public:
     // The user guide: the document's path when it exists in `programFolder` (the window asks
     // the shell to open it), else the warning and none.
     std::optional<std::string> BitBtnHelpClick(const std::string& programFolder);
+    // The same over several folders, first found wins (an installed program keeps the guide
+    // in its share folder); the warning names every folder looked in.
+    std::optional<std::string> BitBtnHelpClick(const std::vector<std::string>& folders);
     void ContactUsClick(); // the welcome window's "Contact Us"
     // The run of the shown scenario (Run button, "Run Simulation", an iteration choice).
     RunOutcome BitBtn1Click();

@@ -18,6 +18,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -41,6 +42,13 @@
 #include <QWheelEvent>
 
 namespace acremark {
+
+std::vector<std::string> UserGuideFolders() {
+    const QDir exe(QApplication::applicationDirPath());
+    return {exe.path().toStdString(),
+            QDir::cleanPath(exe.filePath("../share/acremark")).toStdString(),
+            QDir::cleanPath(exe.filePath("../share/doc/acremark")).toStdString()};
+}
 
 namespace {
 
@@ -319,7 +327,7 @@ QWidget* TMainForm::BuildButtonColumn() {
             [this] { Handle([this] { session_.BitBtnWelcomeClick(); }); });
     connect(BitBtnHelp, &QPushButton::clicked, this, [this] {
         Handle([this] {
-            auto path = session_.BitBtnHelpClick(QApplication::applicationDirPath().toStdString());
+            auto path = session_.BitBtnHelpClick(UserGuideFolders());
             if (path && OnOpenDocument) OnOpenDocument(*path);
         });
     });

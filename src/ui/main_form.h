@@ -28,6 +28,10 @@ class QTimer;
 
 namespace acremark {
 
+// Where the "User Guide" button looks for UserGuide.pdf, in order: beside the program, then the
+// installed program's share folder, then its documentation folder.
+std::vector<std::string> UserGuideFolders();
+
 class QtPrompts;
 class TPrintDisplay;
 class TPrintPrompts;
