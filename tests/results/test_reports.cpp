@@ -254,3 +254,60 @@ TEST(EnterpriseSummary, AllScenariosSideBySideTotalAndPerAcre) {
     EXPECT_FALSE(HasRule(page, bottom, 5.0, 5.5));
     EXPECT_TRUE(HasRule(page, bottom - 3 * 0.18, 2.5, 10.5)) << "the rule above line 25";
 }
+
+TEST(ComparisonPrint, GridRowsWithTheirSentencesAndBothChartsSplitAsOnScreen) {
+    ComparisonPrintSource src;
+    const char* labels[] = {"Expected Contribution Margin",   "Standard Deviation of CM",
+                            "Coefficient of Variation of CM", "Expected Gross Margin",
+                            "Standard Deviation of GM",       "Coefficient of Variation of GM"};
+    for (int row = 3; row <= 8; ++row)
+        src.cells[0][size_t(row)] = labels[row - 3];
+    src.cells[2][3] = "$200,657";
+    src.cells[2][9] = "1.51%";
+    src.cells[2][12] = "$56,760";
+    src.target10 = 20000, src.target11 = 10000, src.target12 = 10;
+    src.descriptions[1] = "A plan with a description long enough to need more than five lines "
+                          "when it is cut to an inch at seven points";
+    src.chartSizeRatio = 0.6;
+    std::vector<std::array<double, 5>> charts;
+    src.drawChart = [&](TPrintObject&, double x, double y, double w, double h, int id) {
+        charts.push_back({x, y, w, h, double(id)});
+    };
+    auto p = StartReport("test");
+    ComposeComparisonPrint(*p, src);
+    const TPrintPage& page = p->Page(1);
+    auto C = [](int s) { return 2.2 + (s - 1) * 15.0 / 14.0; };
+
+    const auto* title = Text(page, "Scenario Analysis - Contribution and Gross Margins");
+    ASSERT_NE(title, nullptr);
+    EXPECT_NEAR(title->Y1, 0.7, 1e-9);
+    // The sentences as the print writes them, targets with their patterns' leading blanks.
+    for (const char* s :
+         {"The chance of Gross Margin below $0 is:", "The chance of GM below  $20,000 is:",
+          "The chance of GM below  $10,000 is:", "There is a  10.00% chance of a GM below: "}) {
+        const auto* t = Text(page, s);
+        ASSERT_NE(t, nullptr) << s;
+        EXPECT_NEAR(t->X1, 0.30, 1e-9);
+    }
+    EXPECT_NEAR(Text(page, "Expected Contribution Margin")->Y1, 2.28, 1e-9);
+    EXPECT_NEAR(Text(page, "There is a  10.00% chance of a GM below: ")->Y1, 2.28 + 9 * 0.18, 1e-9);
+    // Cells as shown, right-aligned in their column.
+    const auto* cell = Text(page, "$56,760");
+    ASSERT_NE(cell, nullptr);
+    EXPECT_NEAR(Right(cell), C(3) - 0.05, 1e-9);
+    EXPECT_NEAR(cell->Y1, 2.28 + 9 * 0.18, 1e-9);
+    // Five description lines at most.
+    int lines = 0;
+    for (const auto* c : OfKind(page, commText))
+        if (std::abs(c->X1 - (C(2) + 0.05)) < 1e-9 && c->Y1 > 1.37 && c->Y1 < 2.25) ++lines;
+    EXPECT_EQ(lines, 5);
+    // Verticals from the top rule to the last, at the label edge and every column edge.
+    const double last = 2.28 + 10 * 0.18 - 0.03;
+    for (int s = 1; s <= 9; ++s)
+        EXPECT_NEAR(VerticalBottom(page, C(s)), last, 1e-9) << s;
+    EXPECT_NEAR(VerticalBottom(page, 0.25), last, 1e-9);
+    // The risk-return chart on the left at the screen's share of 10.3 inches, then the other.
+    ASSERT_EQ(charts.size(), 2u);
+    EXPECT_EQ(charts[0], (std::array<double, 5>{0.25, 4.1, 0.6 * 10.3, 3.8, 3}));
+    EXPECT_EQ(charts[1], (std::array<double, 5>{0.6 * 10.3 + 0.5, 4.1, 10.3 - 0.6 * 10.3, 3.8, 2}));
+}
