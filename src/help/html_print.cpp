@@ -117,23 +117,30 @@ void CollectBlock(const QTextDocument& doc, const QTextDocument& source, const Q
             }
             QString text = frag.text().mid(a - frag.position(), b - a);
             text.replace(QChar::LineSeparator, ' ').replace(QChar::Nbsp, ' ');
-            while (text.endsWith(' '))
-                text.chop(1);
             if (text.trimmed().isEmpty()) continue;
-            // A run starts where its first letter stands in the layout, not its blanks.
-            int blanks = 0;
-            while (text.at(blanks) == ' ')
-                ++blanks;
-            text.remove(0, blanks);
-            const double x = origin.x() + line.cursorToX(a + blanks - block.position());
             const QFont f = PrintFont(cf, base);
             const QFontMetricsF fm(f, device);
-            Item t{Item::Text, baseline - fm.ascent(), baseline + fm.descent(), x};
-            t.text = text;
-            t.font = f;
-            t.color = cf.foreground().style() == Qt::NoBrush ? QColor(Qt::black)
-                                                             : cf.foreground().color();
-            items.push_back(t);
+            const QColor color = cf.foreground().style() == Qt::NoBrush ? QColor(Qt::black)
+                                                                        : cf.foreground().color();
+            // Each word where the layout put it: the printer's fonts measure a little
+            // differently from the layout's, and a run placed whole would push into the next
+            // run after a change of font (a bold word running into the plain one after it).
+            for (int i = 0; i < text.size();) {
+                if (text.at(i) == ' ') {
+                    ++i;
+                    continue;
+                }
+                int j = i;
+                while (j < text.size() && text.at(j) != ' ')
+                    ++j;
+                const double x = origin.x() + line.cursorToX(a + i - block.position());
+                Item t{Item::Text, baseline - fm.ascent(), baseline + fm.descent(), x};
+                t.text = text.mid(i, j - i);
+                t.font = f;
+                t.color = color;
+                items.push_back(t);
+                i = j;
+            }
         }
     }
 }
