@@ -2,6 +2,7 @@
 
 #include "data/land_location.h"
 #include "editor/crops.h"
+#include "print/qt_text.h"
 #include "ui/chart_form.h"
 #include "ui/crop_column.h"
 #include "ui/guarded.h"
@@ -40,10 +41,6 @@
 namespace acremark {
 
 namespace {
-
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 // The header sections' images, drawn here: a field, an empty column to add, a removed one,
 // and the column holding the focus.
@@ -605,9 +602,8 @@ void TMainForm::BitBtn1Click() {
     Run([this] { return session_.BitBtn1Click(); });
 }
 
-void TMainForm::ShowResults(const RunOutcome& run) {
+void TMainForm::ShowResults(const RunOutcome&) {
     if (!chartForm_) return;
-    chartForm_->SetRunInfo(session_.CurrentScenario(), session_.Iterations(), run.seed);
     chartForm_->ShowResults();
 }
 
