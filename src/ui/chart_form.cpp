@@ -166,8 +166,8 @@ TChartForm::TChartForm(RunWorkspace& runs, TSimChart& chart, QWidget* parent)
                                    2 * kDescriptionMargin + 2);
     sgScenario->setFixedHeight(GridHeight());
     sgScenario->SetCellWidth(0, TScenarioGridView::kLabelColWidth);
-    sgScenario->SetCellHeight(1, 1);
-    sgScenario->SetCellHeight(2, descriptionRowHeight_);
+    sgScenario->SetCellHeight(Row(GridRow::Hairline), 1);
+    sgScenario->SetCellHeight(Row(GridRow::Description), descriptionRowHeight_);
     sgScenario->setCurrentIndex(model_->index(kFixedRows, 0));
     delegate_->TargetKeyUp = [this](int row, const QString& text) {
         Handle([&] { sgScenarioKeyUp(row, text); });
@@ -175,7 +175,7 @@ TChartForm::TChartForm(RunWorkspace& runs, TSimChart& chart, QWidget* parent)
     model_->TargetCommitted = [this](int row, const QString& text) {
         Handle([&] {
             // Each key has already reached the model; only a text that differs is taken again.
-            if (text.toStdString() != grid_.Cell(0, row)) sgScenarioKeyUp(row, text);
+            if (text.toStdString() != grid_.Label(row)) sgScenarioKeyUp(row, text);
             model_->Refresh();
         });
     };
@@ -378,11 +378,13 @@ void TChartForm::OutputPanelResize() {
     const int w = std::max(0, (PanelOutput->width() - TScenarioGridView::kLabelColWidth - 16) / 8);
     for (int s = 1; s <= 8; ++s)
         sgScenario->SetCellWidth(s, w);
-    const int top = sgScenario->CellHeight(0) + sgScenario->CellHeight(1) + 4;
+    const int top = sgScenario->CellHeight(Row(GridRow::Heading)) +
+                    sgScenario->CellHeight(Row(GridRow::Hairline)) + 4;
     int left = sgScenario->CellWidth(0) + 2;
     for (int s = 1; s <= 8; ++s) {
         const int width = sgScenario->CellWidth(s) + 1;
-        DescriptionMemo[size_t(s)]->setGeometry(left, top, width, sgScenario->CellHeight(2));
+        DescriptionMemo[size_t(s)]->setGeometry(left, top, width,
+                                                sgScenario->CellHeight(Row(GridRow::Description)));
         left += width;
     }
 }

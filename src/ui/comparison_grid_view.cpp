@@ -122,9 +122,9 @@ void TComparisonGridDelegate::paint(QPainter* painter, const QStyleOptionViewIte
     if (option.state & QStyle::State_Selected) fill = kSelected;
 
     QColor normal = option.palette.color(QPalette::WindowText);
-    if (col == 0 && row >= 3 && row <= 5)
+    if (col == 0 && row >= Row(GridRow::CMMean) && row <= Row(GridRow::CMVariation))
         normal = kLabelPurple;
-    else if (col == 0 && row >= 6 && row <= 8)
+    else if (col == 0 && row >= Row(GridRow::GMMean) && row <= Row(GridRow::GMVariation))
         normal = kLabelBlue;
     else if (col > 0)
         normal = ScenarioColor(col);

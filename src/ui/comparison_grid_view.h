@@ -18,8 +18,10 @@ class QKeyEvent;
 
 namespace acremark {
 
-inline constexpr int kFixedRows = 3; // rows 0..2: headings, hairline, descriptions
-inline constexpr int kFirstTargetRow = 10, kLastTargetRow = 12;
+// Rows above the first figure: headings, hairline, descriptions.
+inline constexpr int kFixedRows = Row(GridRow::CMMean);
+inline constexpr int kFirstTargetRow = Row(GridRow::ChanceBelowTarget1),
+                     kLastTargetRow = Row(GridRow::MarginAtChance);
 
 // Whether (col, row) is one of the three editable targets.
 inline bool IsTargetCell(int col, int row) {
