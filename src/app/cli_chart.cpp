@@ -50,7 +50,9 @@ const CliCommand chart("chart",
                        "chart 2|3 FILE.crs [--iterations N] [--seed SEED] [--width W --height H]\n"
                        "        (--commands|--png OUT|--pdf OUT)\n"
                        "                             runs every scenario and draws a chart",
-                       CmdChart);
+                       CmdChart,
+                       {"data", "iterations", "seed", "targets", "width", "height", "commands",
+                        "png", "pdf", "threads"});
 } // namespace
 
 } // namespace acremark

@@ -172,12 +172,13 @@ const CliCommand run("run",
                      "run FILE.crs [--scenario S] [--iterations N] [--seed SEED] "
                      "[--targets T10,T11,T12]\n"
                      "                             runs one scenario; results as JSON",
-                     CmdRun);
+                     CmdRun,
+                     {"data", "scenario", "iterations", "seed", "targets", "threads", "repeat"});
 const CliCommand compare("compare",
                          "compare FILE.crs [--iterations N] [--seed SEED] [--targets ...] "
                          "[--csv]\n"
                          "                             runs every scenario; the comparison grid",
-                         CmdCompare);
+                         CmdCompare, {"data", "iterations", "seed", "targets", "csv", "threads"});
 
 } // namespace
 
@@ -205,7 +206,7 @@ CliRunOptions::CliRunOptions(const CliContext& ctx) {
             throw CliError("--threads takes a number from 1 to 256 (1: no helper thread)");
         SetSplitEnabled(threads > 1);
     }
-    if (ctx.parser.isSet("repeat")) {
+    if (ctx.Given("repeat")) {
         bool ok = false;
         repeat = ctx.parser.value("repeat").toInt(&ok);
         if (!ok || repeat < 1 || repeat > 10000)

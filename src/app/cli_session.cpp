@@ -493,7 +493,7 @@ const CliCommand reg("session",
                      "session SCRIPT.jsonl [--out STATE.json]\n"
                      "                             user actions applied to the main window's "
                      "session; its state as JSON",
-                     CmdSession);
+                     CmdSession, {"data", "out"});
 
 } // namespace
 
