@@ -4,7 +4,7 @@
 // The second argument is 1 for the usual run, whose loops are shared with a helper thread, and
 // 0 for the same run on one thread.
 #include "budget/run_reference.h"
-#include "budget/simulation_run.h"
+#include "budget/run_workspace.h"
 #include "data/reference_tables.h"
 #include "sim/parallel.h"
 #include "sim/progress_display.h"
@@ -105,12 +105,7 @@ void LargestRun(benchmark::State& state, bool busy) {
     const TReferenceTables ref = TReferenceTables::LoadFromFolder(kRefData);
     const RunReference lookups = MakeRunReference(ref);
     CountingDisplay display;
-    TRiskSimulation main(8, &display), second(1, &display);
-    TMaltTable malt;
-    TComparisonGrid grid;
-    TScenarioSummary summary;
-    int runs = 0;
-    RunContext ctx{main, second, malt, grid, summary, nullptr, &runs};
+    RunWorkspace runs(&display);
     std::vector<FieldRecord> fields = LargestFarm(ref);
     RunRequest req;
     req.fields = &fields;
@@ -127,13 +122,13 @@ void LargestRun(benchmark::State& state, bool busy) {
     for (auto _ : state) {
         display.repaints = 0;
         const long faults = MinorFaults();
-        RunOutcome o = RunSimulation(req, lookups, ctx);
+        RunOutcome o = runs.Run(req, lookups);
         // The first run's faults are those of a fresh process; later runs reuse the memory.
         if (first) state.counters["first_run_faults"] = double(MinorFaults() - faults);
         first = false;
         state.counters["repaints"] = display.repaints;
         if (o.refused) state.SkipWithError(o.message.c_str());
-        benchmark::DoNotOptimize(main.GMMean[1]);
+        benchmark::DoNotOptimize(runs.Result(1).gmMean);
     }
     SetSplitEnabled(before);
 }

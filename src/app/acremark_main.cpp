@@ -106,8 +106,8 @@ int main(int argc, char** argv) {
         session.SetSeparators(
             {locale.decimalPoint().toStdString(), locale.groupSeparator().toStdString()});
 
-    TSimChart chart(session.Simulation);
-    TChartForm chartForm(session.Simulation, session.sgScenario, session.ScenarioSummary, chart);
+    TSimChart chart(session.Runs.Results());
+    TChartForm chartForm(session.Runs, chart);
     chartForm.prompts = &prompts;
     // The comparison print and the summary report come with the printed reports.
     chartForm.BitBtnPrint->setEnabled(false);

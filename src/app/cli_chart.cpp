@@ -29,18 +29,19 @@ int CmdChart(CliContext& ctx) {
 
     CliFarm farm = OpenFarm(ctx, ctx.args[1]);
     const CliRunOptions options(ctx);
-    CliResults results;
-    ApplyTargets(results, options);
-    RunAllScenarios(farm, results, options);
+    RunWorkspace runs;
+    ApplyTargets(runs, options);
+    RunAllScenarios(farm, runs, options);
 
     if (ctx.parser.isSet("commands")) {
-        PrintJson(ctx.out, ChartCommandsJson(results.main, chart, w, h));
+        PrintJson(ctx.out, ChartCommandsJson(runs.Results(), chart, w, h));
         return 0;
     }
     QString error;
-    const bool ok = ctx.parser.isSet("png")
-                        ? WriteChartPng(results.main, chart, w, h, ctx.parser.value("png"), &error)
-                        : WriteChartPdf(results.main, chart, w, h, ctx.parser.value("pdf"), &error);
+    const bool ok =
+        ctx.parser.isSet("png")
+            ? WriteChartPng(runs.Results(), chart, w, h, ctx.parser.value("png"), &error)
+            : WriteChartPdf(runs.Results(), chart, w, h, ctx.parser.value("pdf"), &error);
     if (!ok) throw CliError(error.toStdString());
     return 0;
 }
@@ -49,7 +50,9 @@ const CliCommand chart("chart",
                        "chart 2|3 FILE.crs [--iterations N] [--seed SEED] [--width W --height H]\n"
                        "        (--commands|--png OUT|--pdf OUT)\n"
                        "                             runs every scenario and draws a chart",
-                       CmdChart);
+                       CmdChart,
+                       {"data", "iterations", "seed", "targets", "width", "height", "commands",
+                        "png", "pdf", "threads"});
 } // namespace
 
 } // namespace acremark

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <initializer_list>
 #include <iosfwd>
 #include <stdexcept>
 #include <string>
@@ -22,6 +23,9 @@ struct CliContext {
     std::ostream& out;
     std::ostream& err;
     QString dataOption; // --data DIR, empty when not given
+
+    // Whether the option was given; false for one the command does not take.
+    bool Given(const char* name) const { return parser.optionNames().contains(name); }
 };
 
 // A refused command: its message goes to stderr and the exit status is 1.
@@ -29,13 +33,17 @@ struct CliError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// Each cli_<name>.cpp registers its commands with a static CliCommand.
+// Each cli_<name>.cpp registers its commands with a static CliCommand, naming the options the
+// command takes (from those CliOption knows); any other option is refused for it. --help and
+// --version are every command's.
 struct CliCommand {
-    CliCommand(const char* name, const char* usage, std::function<int(CliContext&)> run);
+    CliCommand(const char* name, const char* usage, std::function<int(CliContext&)> run,
+               std::initializer_list<const char*> options = {});
 };
 
-// Options shared by the commands; a command reads those it takes from CliContext::parser.
-QList<QCommandLineOption> CliOptions();
+// The option of that name (its value name and help text); throws std::out_of_range for a name
+// no command can take.
+const QCommandLineOption& CliOption(const std::string& name);
 
 QByteArray ReadWholeFile(const QString& path);
 void PrintJson(std::ostream& out, const class QJsonValue& v);

@@ -2,6 +2,7 @@
 // JSON helpers of the command line: round-trip numbers, null for a null value.
 
 #include "data/value.h"
+#include "print/qt_text.h"
 
 #include <QJsonValue>
 #include <QString>
@@ -10,7 +11,6 @@
 namespace acremark {
 
 QJsonValue ToJson(const Value& v);
-inline QString Q(const std::string& s) { return QString::fromStdString(s); }
 // Reads a JSON value as a table Value (numbers stay doubles unless integral and asked for).
 Value FromJson(const QJsonValue& j);
 

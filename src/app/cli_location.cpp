@@ -36,7 +36,7 @@ int CmdLocation(CliContext& ctx) {
 
 const CliCommand reg("location",
                      "location T R M            risk area, soil zone and group of a land location",
-                     CmdLocation);
+                     CmdLocation, {"data"});
 } // namespace
 
 } // namespace acremark

@@ -55,40 +55,40 @@ int CmdReport(CliContext& ctx) {
     CliFarm farm = OpenFarm(ctx, ctx.args[1]);
     const CliRunOptions options(ctx);
     std::unique_ptr<TPrintObject> report;
-    if (kind == "comparison") {
-        CliResults results;
-        ApplyTargets(results, options);
-        RunAllScenarios(farm, results, options);
-        ComparisonPrintSource src;
-        for (int c = 0; c < TComparisonGrid::kCols; ++c)
-            for (int r = 0; r < TComparisonGrid::kRows; ++r)
-                src.cells[size_t(c)][size_t(r)] = results.grid.Cell(c, r);
-        const auto targets = results.grid.ReadTargets();
-        if (targets) {
-            src.target10 = targets->t10;
-            src.target11 = targets->t11;
-            src.target12 = targets->t12;
+    if (kind == "comparison" || kind == "summary") {
+        RunWorkspace runs;
+        ApplyTargets(runs, options);
+        RunAllScenarios(farm, runs, options);
+        if (kind == "comparison") {
+            const TComparisonGrid& grid = runs.Grid();
+            ComparisonPrintSource src;
+            for (int c = 0; c < TComparisonGrid::kCols; ++c)
+                for (int r = 0; r < kGridRows; ++r)
+                    src.cells[size_t(c)][size_t(r)] = grid.Cell(c, r);
+            if (const auto targets = grid.ReadTargets()) {
+                src.target10 = targets->t10;
+                src.target11 = targets->t11;
+                src.target12 = targets->t12;
+            }
+            src.descriptions = farm.dm.ScenarioDescriptions;
+            TSimChart chart(runs.Results());
+            src.drawChart = [&chart](TPrintObject& page, double x, double y, double w,
+                                     double h, int id) {
+                chart.prn = &page;
+                chart.PrintChart(float(x), float(y), float(w), float(h), id);
+            };
+            report = StartReport(QStringLiteral("Scenario Analysis"));
+            ComposeComparisonPrint(*report, src);
+        } else {
+            EnterpriseSummarySource src;
+            for (int s = 1; s <= kScenarioCount; ++s) {
+                const ScenarioResult& r = runs.Result(s);
+                if (r.ran) src.lines[size_t(s)] = r.summary;
+                src.descriptions[size_t(s - 1)] = farm.dm.ScenarioDescriptions[size_t(s - 1)];
+            }
+            report = StartReport(QStringLiteral("Enterprise & Farm Level Summary"));
+            ComposeEnterpriseSummary(*report, src);
         }
-        src.descriptions = farm.dm.ScenarioDescriptions;
-        TSimChart chart(results.main);
-        src.drawChart = [&chart](TPrintObject& page, double x, double y, double w, double h,
-                                 int id) {
-            chart.prn = &page;
-            chart.PrintChart(float(x), float(y), float(w), float(h), id);
-        };
-        report = StartReport(QStringLiteral("Scenario Analysis"));
-        ComposeComparisonPrint(*report, src);
-    } else if (kind == "summary") {
-        CliResults results;
-        ApplyTargets(results, options);
-        RunAllScenarios(farm, results, options);
-        EnterpriseSummarySource src;
-        for (int s = 1; s <= kScenarioCount; ++s) {
-            if (!results.summary.IsEmpty(s)) src.lines[size_t(s)] = results.summary.Lines(s);
-            src.descriptions[size_t(s - 1)] = farm.dm.ScenarioDescriptions[size_t(s - 1)];
-        }
-        report = StartReport(QStringLiteral("Enterprise & Farm Level Summary"));
-        ComposeEnterpriseSummary(*report, src);
     } else {
         int s = 1;
         if (ctx.parser.isSet("scenario")) {

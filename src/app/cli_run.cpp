@@ -3,11 +3,13 @@
 
 #include "app/cli_json.h"
 #include "app/cli_reference.h"
+#include "budget/comparison_table.h"
 #include "budget/run_reference.h"
 #include "data/cp1252.h"
 #include "data/field_text.h"
 #include "data/number_format.h"
 #include "data/risk_data.h"
+#include "editor/main_session.h"
 #include "sim/parallel.h"
 #include "sim/progress_display.h"
 
@@ -67,56 +69,54 @@ int CmdRun(CliContext& ctx) {
     CliFarm farm = OpenFarm(ctx, ctx.args[0]);
     const CliRunOptions options(ctx);
     const int s = ScenarioOption(ctx);
-    CliResults results;
-    ApplyTargets(results, options);
-    std::vector<FieldRecord> fields;
+    RunWorkspace runs;
+    ApplyTargets(runs, options);
     // Repeats measure the run warm: every repeat takes the first run's seed, so all give the
     // same figures, and the output is the last one's.
     CliRunOptions each = options;
     QJsonArray elapsedAll;
     double firstElapsed = 0;
-    RunOutcome o;
     for (int k = 0; k < options.repeat; ++k) {
-        o = RunScenario(farm, results, s, each, fields);
+        const RunOutcome o = RunScenario(farm, runs, s, each);
         if (o.refused) throw CliError(o.message);
         if (k == 0) firstElapsed = o.elapsedMs;
         each.seed = o.seed;
         elapsedAll.append(o.elapsedMs);
     }
 
-    const TRiskSimulation& sim = results.main;
+    const ScenarioResult& r = runs.Result(s);
     QJsonObject out;
     out["scenario"] = s;
-    out["iterations"] = options.iterations;
-    out["seed"] = qint64(o.seed);
+    out["iterations"] = r.iterations;
+    out["seed"] = qint64(r.seed);
     QJsonArray fa;
-    for (const auto& r : fields) {
+    for (const FieldResult& fr : r.fields) {
         QJsonObject f;
-        f["field_id"] = r.AsInteger(fFieldID);
-        f["cm"] = ToJson(r.Get(fCM));
-        f["cmsd"] = ToJson(r.Get(fCMSD));
-        f["gm"] = ToJson(r.Get(fGM));
-        f["gmsd"] = ToJson(r.Get(fGMSD));
+        f["field_id"] = fr.fieldId;
+        f["cm"] = fr.cm;
+        f["cmsd"] = fr.cmsd;
+        f["gm"] = fr.gm;
+        f["gmsd"] = fr.gmsd;
         fa.append(f);
     }
     out["fields"] = fa;
     QJsonObject outputs;
-    outputs["mean"] = Numbers(sim.YMean.data(), 1, 5);
-    outputs["std"] = Numbers(sim.YStd.data(), 1, 5);
+    outputs["mean"] = Numbers(r.outputMean.data(), 1, 5);
+    outputs["std"] = Numbers(r.outputStd.data(), 1, 5);
     out["outputs"] = outputs;
-    out["cm_mean"] = sim.CMMean[size_t(s)];
-    out["cm_std"] = sim.CMStd[size_t(s)];
-    out["gm_mean"] = sim.GMMean[size_t(s)];
-    out["gm_std"] = sim.GMStd[size_t(s)];
-    out["cm_curve"] = Numbers(sim.CM[s], 1, 1000);
-    out["gm_curve"] = Numbers(sim.GM[s], 1, 1000);
+    out["cm_mean"] = r.cmMean;
+    out["cm_std"] = r.cmStd;
+    out["gm_mean"] = r.gmMean;
+    out["gm_std"] = r.gmStd;
+    out["cm_curve"] = Numbers(r.cmCurve.data(), 1, kCurvePoints);
+    out["gm_curve"] = Numbers(r.gmCurve.data(), 1, kCurvePoints);
     QJsonObject grid;
-    for (int row = 3; row <= 12; ++row) {
-        const std::string& text = results.grid.Cell(s, row);
+    for (int row = Row(GridRow::CMMean); row <= Row(GridRow::MarginAtChance); ++row) {
+        const std::string text = runs.Grid().Cell(s, row);
         grid[QString::number(row)] = text.empty() ? QJsonValue() : QJsonValue(Q(text));
     }
     out["grid"] = grid;
-    out["summary"] = Numbers(results.summary.Lines(s).data(), 0, TScenarioSummary::kLines - 1);
+    out["summary"] = Numbers(r.summary.data(), 0, kSummaryLines - 1);
     out["elapsed_ms"] = firstElapsed;
     if (options.repeat > 1) out["elapsed_ms_all"] = elapsedAll;
     out["load_ms"] = farm.loadMs;
@@ -124,55 +124,31 @@ int CmdRun(CliContext& ctx) {
     return 0;
 }
 
-// Column 0 as the window draws it: rows 9 to 12 as sentences around the targets.
-std::string RowLabel(const TComparisonGrid& g, int row) {
-    const std::string& t = g.Cell(0, row);
-    auto num = ParseDouble(t);
-    switch (row) {
-    case 9:
-        return "The chance of Gross Margin below $0 is:";
-    case 10:
-    case 11:
-        return "The chance of GM below " + (num ? FormatFloat("$#,##0", *num) : t) + " is:";
-    case 12:
-        return "There is a " + (num ? FormatFloat("0", *num) : t) + "% chance of a GM below:";
-    default:
-        return t;
-    }
-}
-
-std::string CsvField(const std::string& s) {
-    if (s.find_first_of(",\"\n") == std::string::npos) return s;
-    std::string q = "\"";
-    for (char c : s)
-        q += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return q + "\"";
-}
-
 int CmdCompare(CliContext& ctx) {
     if (ctx.args.size() != 1) throw CliError("Usage: acremark-cli compare FILE.crs [options]");
     CliFarm farm = OpenFarm(ctx, ctx.args[0]);
     const CliRunOptions options(ctx);
-    CliResults results;
-    ApplyTargets(results, options);
-    RunAllScenarios(farm, results, options);
+    RunWorkspace runs;
+    ApplyTargets(runs, options);
+    RunAllScenarios(farm, runs, options);
+    const TComparisonGrid& g = runs.Grid();
 
-    std::vector<std::vector<std::string>> table;
-    for (int row = 0; row < TComparisonGrid::kRows; ++row) {
-        if (row == 1) continue; // the hairline under the headings
-        std::vector<std::string> line{RowLabel(results.grid, row)};
-        for (int s = 1; s <= kScenarioCount; ++s)
-            line.push_back(row == 2 ? farm.dm.ScenarioDescriptions[size_t(s - 1)]
-                                    : results.grid.Cell(s, row));
-        table.push_back(std::move(line));
-    }
     if (ctx.parser.isSet("csv")) {
-        for (const auto& line : table) {
-            for (size_t c = 0; c < line.size(); ++c)
-                ctx.out << (c ? "," : "") << CsvField(line[c]);
-            ctx.out << "\n";
-        }
+        ScenarioDescriptions descriptions;
+        for (int s = 1; s <= kScenarioCount; ++s)
+            descriptions[size_t(s)] = farm.dm.ScenarioDescriptions[size_t(s - 1)];
+        ctx.out << DelimitedText(ComparisonTable(g, runs.Results(), descriptions), ',');
         return 0;
+    }
+    TextTable table;
+    for (int row = 0; row < TComparisonGrid::kRows; ++row) {
+        if (row == Row(GridRow::Hairline)) continue;
+        std::vector<std::string> line{RowSentence(GridRow(row), g.Label(row), g.separators)};
+        for (int s = 1; s <= kScenarioCount; ++s)
+            line.push_back(row == Row(GridRow::Description)
+                               ? farm.dm.ScenarioDescriptions[size_t(s - 1)]
+                               : g.Cell(s, row));
+        table.push_back(std::move(line));
     }
     std::vector<size_t> width(table[0].size(), 0);
     for (const auto& line : table)
@@ -196,12 +172,13 @@ const CliCommand run("run",
                      "run FILE.crs [--scenario S] [--iterations N] [--seed SEED] "
                      "[--targets T10,T11,T12]\n"
                      "                             runs one scenario; results as JSON",
-                     CmdRun);
+                     CmdRun,
+                     {"data", "scenario", "iterations", "seed", "targets", "threads", "repeat"});
 const CliCommand compare("compare",
                          "compare FILE.crs [--iterations N] [--seed SEED] [--targets ...] "
                          "[--csv]\n"
                          "                             runs every scenario; the comparison grid",
-                         CmdCompare);
+                         CmdCompare, {"data", "iterations", "seed", "targets", "csv", "threads"});
 
 } // namespace
 
@@ -229,7 +206,7 @@ CliRunOptions::CliRunOptions(const CliContext& ctx) {
             throw CliError("--threads takes a number from 1 to 256 (1: no helper thread)");
         SetSplitEnabled(threads > 1);
     }
-    if (ctx.parser.isSet("repeat")) {
+    if (ctx.Given("repeat")) {
         bool ok = false;
         repeat = ctx.parser.value("repeat").toInt(&ok);
         if (!ok || repeat < 1 || repeat > 10000)
@@ -237,12 +214,13 @@ CliRunOptions::CliRunOptions(const CliContext& ctx) {
     }
 }
 
-void ApplyTargets(CliResults& results, const CliRunOptions& options) {
+void ApplyTargets(RunWorkspace& runs, const CliRunOptions& options) {
     if (!options.targets) return;
     QStringList parts = options.targets->split(',');
     if (parts.size() != 3) throw CliError("--targets takes three values: T10,T11,T12");
     for (int i = 0; i < 3; ++i)
-        results.grid.SetTargetText(results.main, 10 + i, parts[i].trimmed().toStdString());
+        runs.Grid().SetTargetText(Row(GridRow::ChanceBelowTarget1) + i,
+                                  parts[i].trimmed().toStdString());
 }
 
 CliFarm OpenFarm(CliContext& ctx, const QString& file) {
@@ -252,36 +230,25 @@ CliFarm OpenFarm(CliContext& ctx, const QString& file) {
     farm.loadMs =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
             .count();
-    QByteArray bytes = ReadWholeFile(file);
-    const auto& crops = farm.reference->cdsCrops;
-    ScenarioFileContent c;
-    try {
-        c = TRiskData::Parse(
-            std::span(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size())),
-            [&crops](int code) {
-                const TCropRow* row = crops.Find(code);
-                return row ? row->Unit : std::string();
-            });
-    } catch (const ScenarioFileError& e) {
-        throw CliError(e.what());
-    }
     farm.dm.DataModuleCreate(farm.reference);
-    farm.dm.cdsRisk = std::move(c.fields);
-    farm.dm.SoilZoneIndex = c.soilZoneIndex;
-    farm.dm.RiskAreaIndex = c.riskAreaIndex;
-    farm.dm.LocationCode = c.locationCode.value_or(0);
-    farm.dm.ScenarioDescriptions = c.descriptions;
-    // A known land location gives the risk area, as the window's location rule does.
-    farm.riskAreaIndex = c.riskAreaIndex[0];
-    if (c.locationCode)
-        if (auto area = farm.reference->cdsTRWRA.RiskArea(*c.locationCode))
-            farm.riskAreaIndex = *area - 1;
+    TRiskData data;
+    data.FileName = file.toStdString();
+    const auto& crops = farm.reference->cdsCrops;
+    const OpenOutcome o = data.Open(farm.dm, [&crops](int code) {
+        const TCropRow* row = crops.Find(code);
+        return row ? row->Unit : std::string();
+    });
+    if (o.kind == OpenOutcome::Kind::Missing)
+        throw CliError("Cannot open " + data.FileName + ": No such file or directory");
+    if (o.kind == OpenOutcome::Kind::Refused) throw CliError(o.refusal.message);
+    farm.riskAreaIndex = TMainSession::OpenedRiskAreaIndex(*farm.reference, o.locationCode,
+                                                           farm.dm.RiskAreaIndex[0]);
     return farm;
 }
 
-RunOutcome RunScenario(CliFarm& farm, CliResults& results, int scenario,
-                       const CliRunOptions& options, std::vector<FieldRecord>& fields) {
-    fields.clear();
+RunOutcome RunScenario(CliFarm& farm, RunWorkspace& runs, int scenario,
+                       const CliRunOptions& options) {
+    std::vector<FieldRecord> fields;
     for (int k = 1; k <= kMaxFields; ++k) {
         const FieldRecord* r = farm.dm.cdsRisk.Locate(scenario, k);
         if (!r) break;
@@ -295,18 +262,14 @@ RunOutcome RunScenario(CliFarm& farm, CliResults& results, int scenario,
     req.riskAreaIndex = farm.riskAreaIndex;
     req.iterations = options.iterations;
     req.seed = options.seed;
-    results.main.StatusBar = results.second.StatusBar = Progress();
-    RunContext rc{results.main,    results.second, results.malt, results.grid,
-                  results.summary, nullptr,        &results.runs};
-    const RunReference ref = MakeRunReference(*farm.reference);
-    return RunSimulation(req, ref, rc);
+    runs.SetProgress(Progress());
+    return runs.Run(req, MakeRunReference(*farm.reference));
 }
 
-void RunAllScenarios(CliFarm& farm, CliResults& results, const CliRunOptions& options) {
+void RunAllScenarios(CliFarm& farm, RunWorkspace& runs, const CliRunOptions& options) {
     for (int s = 1; s <= kScenarioCount; ++s) {
         if (!farm.dm.cdsRisk.HasScenario(s)) continue;
-        std::vector<FieldRecord> fields;
-        RunOutcome o = RunScenario(farm, results, s, options, fields);
+        RunOutcome o = RunScenario(farm, runs, s, options);
         if (o.refused) throw CliError(o.message);
     }
 }

@@ -2,20 +2,17 @@
 // Runs of scenarios from a scenario file, shared by the run, compare and chart commands.
 
 #include "app/cli_commands.h"
-#include "budget/comparison_grid.h"
-#include "budget/scenario_summary.h"
-#include "budget/simulation_run.h"
+#include "budget/run_workspace.h"
 #include "data/reference_tables.h"
 #include "data/risk_store.h"
-#include "sim/risk_simulation.h"
 
 #include <memory>
 #include <optional>
 
 namespace acremark {
 
-// A scenario file opened for running, with the reference tables and the farm's risk area as
-// opening the file in the window leaves it.
+// A scenario file opened for running, as the window opens it, with the reference tables and
+// the farm's risk area as opening the file in the window leaves it.
 struct CliFarm {
     std::shared_ptr<const TReferenceTables> reference;
     TdmRisk dm;
@@ -23,16 +20,6 @@ struct CliFarm {
     double loadMs = 0; // loading the reference tables
 };
 CliFarm OpenFarm(CliContext& ctx, const QString& file);
-
-// The objects the window would hold across runs.
-struct CliResults {
-    TRiskSimulation main{8};
-    TRiskSimulation second{1};
-    TMaltTable malt;
-    TComparisonGrid grid;
-    TScenarioSummary summary;
-    int runs = 0;
-};
 
 struct CliRunOptions {
     int iterations = 10000;
@@ -46,14 +33,13 @@ struct CliRunOptions {
 };
 
 // Puts the --targets values into the grid's target cells.
-void ApplyTargets(CliResults& results, const CliRunOptions& options);
+void ApplyTargets(RunWorkspace& runs, const CliRunOptions& options);
 
 // Runs scenario s as the Run button would: the store's fields 1..n up to the first missing one.
-// The run's records (with their results) are returned in `fields`.
-RunOutcome RunScenario(CliFarm& farm, CliResults& results, int scenario,
-                       const CliRunOptions& options, std::vector<FieldRecord>& fields);
+RunOutcome RunScenario(CliFarm& farm, RunWorkspace& runs, int scenario,
+                       const CliRunOptions& options);
 
 // Runs every scenario that holds a field; a refused run throws CliError with its message.
-void RunAllScenarios(CliFarm& farm, CliResults& results, const CliRunOptions& options);
+void RunAllScenarios(CliFarm& farm, RunWorkspace& runs, const CliRunOptions& options);
 
 } // namespace acremark

@@ -146,8 +146,8 @@ int CmdImport(CliContext& ctx) {
     return 0;
 }
 
-const CliCommand dump("dump", "dump FILE.crs              a scenario file's store as JSON",
-                      CmdDump);
+const CliCommand dump("dump", "dump FILE.crs              a scenario file's store as JSON", CmdDump,
+                      {"data"});
 const CliCommand import("import", "import FARM.json OUT.crs   writes a scenario file from JSON",
                         CmdImport);
 } // namespace

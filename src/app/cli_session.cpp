@@ -440,8 +440,9 @@ QJsonObject SessionDriver::State() const {
     QJsonObject grid;
     for (int col = 0; col <= kScenarioCount; ++col) {
         QJsonObject rows;
-        for (int row = col == 0 ? 9 : 3; row <= 12; ++row)
-            rows[QString::number(row)] = Q(s.sgScenario.Cell(col, row));
+        for (int row = Row(col == 0 ? GridRow::ChanceBelowZero : GridRow::CMMean);
+             row <= Row(GridRow::MarginAtChance); ++row)
+            rows[QString::number(row)] = Q(s.Runs.Grid().Cell(col, row));
         grid[QString::number(col)] = rows;
     }
     st["grid"] = grid;
@@ -492,7 +493,7 @@ const CliCommand reg("session",
                      "session SCRIPT.jsonl [--out STATE.json]\n"
                      "                             user actions applied to the main window's "
                      "session; its state as JSON",
-                     CmdSession);
+                     CmdSession, {"data", "out"});
 
 } // namespace
 

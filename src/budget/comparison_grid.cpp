@@ -1,36 +1,78 @@
 #include "budget/comparison_grid.h"
 
-#include "budget/scenario_summary.h"
 #include "data/field_text.h"
-#include "sim/risk_simulation.h"
 
 #include <cmath>
 
 namespace acremark {
 
-TComparisonGrid::TComparisonGrid() {
-    static const char* labels[kRows] = {"",
-                                        "",
-                                        "Description",
-                                        "Expected Contribution Margin",
-                                        "Standard Deviation of CM",
-                                        "Coefficient of Variation of CM",
-                                        "Expected Gross Margin",
-                                        "Standard Deviation of GM",
-                                        "Coefficient of Variation of GM",
-                                        "0",
-                                        "20000",
-                                        "10000",
-                                        "10"};
-    for (int r = 0; r < kRows; ++r)
-        cells_[0][size_t(r)] = labels[r];
-    for (int s = 1; s <= 8; ++s)
-        cells_[size_t(s)][0] = "Scenario " + std::to_string(s);
+std::string GridCellText(GridRow row, std::optional<double> value, const NumberSeparators& sep) {
+    if (!value) return "";
+    switch (row) {
+    case GridRow::CMVariation:
+    case GridRow::GMVariation:
+        return FormatFloat("###.00%", *value, sep);
+    case GridRow::ChanceBelowZero:
+    case GridRow::ChanceBelowTarget1:
+    case GridRow::ChanceBelowTarget2:
+        return FormatFloat("0.00%", *value, sep);
+    default:
+        return FormatFloat("$#,##0", *value, sep);
+    }
+}
+
+std::vector<SentencePart> RowSentenceParts(GridRow row, const std::string& label,
+                                           const NumberSeparators& sep) {
+    const auto v = ParseDouble(label, DecimalChar(sep));
+    switch (row) {
+    case GridRow::ChanceBelowZero:
+        return {{"The chance of Gross Margin below $0 is:", SentencePart::Green}};
+    case GridRow::ChanceBelowTarget1:
+    case GridRow::ChanceBelowTarget2:
+        return {{"The chance of GM below ", SentencePart::Black},
+                {v ? FormatFloat("$#,##0", *v, sep) : label, SentencePart::Red},
+                {" is:", SentencePart::Normal}};
+    case GridRow::MarginAtChance:
+        return {{"There is a ", SentencePart::Black},
+                {(v ? FormatFloat("0", *v, sep) : label) + "%", SentencePart::Red},
+                {" chance of a GM below:", SentencePart::Normal}};
+    default:
+        return {{label, SentencePart::Normal}};
+    }
+}
+
+std::string RowSentence(GridRow row, const std::string& label, const NumberSeparators& sep) {
+    std::string s;
+    for (const auto& p : RowSentenceParts(row, label, sep))
+        s += p.text;
+    return s;
+}
+
+TComparisonGrid::TComparisonGrid(ScenarioResults& results) : results_(results) {
+    labels_ = {"",
+               "",
+               "Description",
+               "Expected Contribution Margin",
+               "Standard Deviation of CM",
+               "Coefficient of Variation of CM",
+               "Expected Gross Margin",
+               "Standard Deviation of GM",
+               "Coefficient of Variation of GM",
+               "0",
+               "20000",
+               "10000",
+               "10"};
+}
+
+std::string TComparisonGrid::Cell(int col, int row) const {
+    if (col == 0) return labels_[size_t(row)];
+    if (row == Row(GridRow::Heading)) return "Scenario " + std::to_string(col);
+    return GridCellText(GridRow(row), Value(col, GridRow(row)), separators);
 }
 
 double TComparisonGrid::ChanceBelow(const double* p, double v) {
     if (v <= p[1]) return 0;
-    for (int i = 2; i <= 1000; ++i)
+    for (int i = 2; i <= kCurvePoints; ++i)
         if (v < p[i]) return (i - (p[i] - v) / (p[i] - p[i - 1])) / 10;
     return 100;
 }
@@ -38,92 +80,70 @@ double TComparisonGrid::ChanceBelow(const double* p, double v) {
 double TComparisonGrid::MarginAtChance(const double* p, double v) {
     double x = v * 10;
     if (!(x > 0)) x = 0;
-    if (x > 1000) x = 1000;
+    if (x > kCurvePoints) x = kCurvePoints;
     const int index = int(std::trunc(x));
-    return index < 1000 ? p[index] + (x - index) * (p[index + 1] - p[index]) : p[1000];
-}
-
-void TComparisonGrid::UpdateBreakeven(const TRiskSimulation& sim, int sno, int iRow, double v) {
-    if (!HasResults(sno)) return;
-    cells_[size_t(sno)][size_t(iRow)] =
-        FormatFloat("0.00%", ChanceBelow(sim.GM[sno], v), separators);
-}
-
-void TComparisonGrid::UpdateBreakeven2(const TRiskSimulation& sim, int sno, int iRow, double v) {
-    if (!HasResults(sno)) return;
-    cells_[size_t(sno)][size_t(iRow)] =
-        FormatFloat("$#,##0", MarginAtChance(sim.GM[sno], v), separators);
+    return index < kCurvePoints ? p[index] + (x - index) * (p[index + 1] - p[index])
+                                : p[kCurvePoints];
 }
 
 std::optional<TComparisonGrid::Targets> TComparisonGrid::ReadTargets(int* badRow) const {
     Targets t;
     double* slots[3] = {&t.t10, &t.t11, &t.t12};
-    for (int row = 10; row <= 12; ++row) {
-        auto v = ParseDouble(cells_[0][size_t(row)],
-                             separators.decimal.empty() ? '.' : separators.decimal.front());
+    for (int row = Row(GridRow::ChanceBelowTarget1); row <= Row(GridRow::MarginAtChance); ++row) {
+        auto v = ParseDouble(labels_[size_t(row)], DecimalChar(separators));
         if (!v) {
             if (badRow) *badRow = row;
             return std::nullopt;
         }
-        *slots[row - 10] = *v;
+        *slots[row - Row(GridRow::ChanceBelowTarget1)] = *v;
     }
     return t;
 }
 
 std::string TComparisonGrid::BadTargetMessage(int row, const std::string& text) {
     static const char* names[] = {"first dollar target", "second dollar target", "chance target"};
-    return "The " + std::string(names[row - 10]) + " of the scenario comparison (row " +
-           std::to_string(row) + ") is not a number: '" + text + "'";
+    return "The " + std::string(names[row - Row(GridRow::ChanceBelowTarget1)]) +
+           " of the scenario comparison (row " + std::to_string(row) + ") is not a number: '" +
+           text + "'";
 }
 
-void TComparisonGrid::FillScenario(const TRiskSimulation& sim, int s, const Targets& t) {
-    auto& col = cells_[size_t(s)];
-    col[3] = FormatFloat("$#,##0", sim.CMMean[size_t(s)], separators);
-    col[4] = FormatFloat("$#,##0", sim.CMStd[size_t(s)], separators);
-    if (sim.CMMean[size_t(s)] != 0)
-        col[5] =
-            FormatFloat("###.00%", sim.CMStd[size_t(s)] / sim.CMMean[size_t(s)] * 100, separators);
-    col[6] = FormatFloat("$#,##0", sim.GMMean[size_t(s)], separators);
-    col[7] = FormatFloat("$#,##0", sim.GMStd[size_t(s)], separators);
-    if (sim.GMMean[size_t(s)] != 0)
-        col[8] =
-            FormatFloat("###.00%", sim.GMStd[size_t(s)] / sim.GMMean[size_t(s)] * 100, separators);
-    UpdateBreakeven(sim, s, 9, 0);
-    UpdateBreakeven(sim, s, 10, t.t10);
-    UpdateBreakeven(sim, s, 11, t.t11);
-    UpdateBreakeven2(sim, s, 12, t.t12);
+void TComparisonGrid::FillColumn(ScenarioResult& r, const Targets& t) {
+    auto& col = r.grid;
+    col.fill(std::nullopt);
+    col[size_t(Row(GridRow::CMMean))] = r.cmMean;
+    col[size_t(Row(GridRow::CMStd))] = r.cmStd;
+    // A zero mean has no coefficient of variation: the cell stays empty.
+    if (r.cmMean != 0) col[size_t(Row(GridRow::CMVariation))] = r.cmStd / r.cmMean * 100;
+    col[size_t(Row(GridRow::GMMean))] = r.gmMean;
+    col[size_t(Row(GridRow::GMStd))] = r.gmStd;
+    if (r.gmMean != 0) col[size_t(Row(GridRow::GMVariation))] = r.gmStd / r.gmMean * 100;
+    const double* p = r.gmCurve.data();
+    col[size_t(Row(GridRow::ChanceBelowZero))] = ChanceBelow(p, 0);
+    col[size_t(Row(GridRow::ChanceBelowTarget1))] = ChanceBelow(p, t.t10);
+    col[size_t(Row(GridRow::ChanceBelowTarget2))] = ChanceBelow(p, t.t11);
+    col[size_t(Row(GridRow::MarginAtChance))] = MarginAtChance(p, t.t12);
 }
 
-std::optional<std::string> TComparisonGrid::SetTargetText(const TRiskSimulation& sim, int row,
-                                                          const std::string& text) {
-    if (row < 10 || row > 12) return std::nullopt;
-    cells_[0][size_t(row)] = text;
+std::optional<std::string> TComparisonGrid::SetTargetText(int row, const std::string& text) {
+    if (row < Row(GridRow::ChanceBelowTarget1) || row > Row(GridRow::MarginAtChance))
+        return std::nullopt;
+    labels_[size_t(row)] = text;
     if (text.empty() || text == "-" || text == ".") return std::nullopt;
-    auto v = ParseDouble(text, separators.decimal.empty() ? '.' : separators.decimal.front());
+    auto v = ParseDouble(text, DecimalChar(separators));
     if (!v) return "'" + text + "' is not a valid floating point value";
-    for (int s = 1; s <= 8; ++s) {
-        if (row == 12)
-            UpdateBreakeven2(sim, s, row, *v);
-        else
-            UpdateBreakeven(sim, s, row, *v);
+    for (int s = 1; s <= kScenarioCount; ++s) {
+        ScenarioResult& r = results_[size_t(s)];
+        if (!r.HasResults()) continue;
+        r.grid[size_t(row)] = row == Row(GridRow::MarginAtChance)
+                                  ? MarginAtChance(r.gmCurve.data(), *v)
+                                  : ChanceBelow(r.gmCurve.data(), *v);
     }
     return std::nullopt;
 }
 
-void TComparisonGrid::ClearAll(TRiskSimulation& sim, TScenarioSummary& summary) {
-    for (int s = 1; s <= 8; ++s) {
-        for (int r = 1; r < kRows; ++r)
-            cells_[size_t(s)][size_t(r)].clear();
-        if (s < int(sim.CMMean.size())) {
-            sim.CMMean[size_t(s)] = sim.CMStd[size_t(s)] = 0;
-            sim.GMMean[size_t(s)] = sim.GMStd[size_t(s)] = 0;
-        }
-        if (s <= sim.CM.Rows()) {
-            sim.CM[s][1] = sim.CM[s][1000] = 0;
-            sim.GM[s][1] = sim.GM[s][1000] = 0;
-        }
-    }
-    summary.ClearAll();
+void TComparisonGrid::ClearAll() {
+    for (int s = 1; s <= kScenarioCount; ++s)
+        results_[size_t(s)] = ScenarioResult{};
 }
 
 } // namespace acremark

@@ -6,18 +6,8 @@ namespace acremark {
 
 RunReference MakeRunReference(const TReferenceTables& tables) {
     RunReference ref;
-    ref.correlation = [&tables](int code1, int code2) -> std::optional<CorrelationRow> {
-        const TPYRow* r = tables.cdsPYMatrix.Find(code1, code2);
-        if (!r) return std::nullopt;
-        CorrelationRow c;
-        c.Price = r->Price.value_or(0.0);
-        c.YieldA = r->YieldA;
-        c.YieldBD = r->YieldBD;
-        c.YieldBI = r->YieldBI;
-        c.YieldBID = r->YieldBID;
-        c.YieldC = r->YieldC;
-        c.YieldD = r->YieldD;
-        return c;
+    ref.fieldPair = [&tables](int cropP, bool irrigatedP, int cropQ) {
+        return tables.cdsPYMatrix.FieldPairRow(cropP, irrigatedP, cropQ);
     };
     ref.insurancePrices = [&tables](int crop) -> std::optional<std::pair<double, double>> {
         const TCIPriceRow* r = tables.cdsCIPrice.Find(crop);

@@ -1,6 +1,6 @@
 #include "budget/scenario_summary.h"
 
-#include "data/field_text.h"
+#include "data/number_format.h"
 
 namespace acremark {
 
@@ -37,30 +37,25 @@ const std::array<TScenarioSummary::Row, TScenarioSummary::kRows>& TScenarioSumma
     return rows;
 }
 
-TScenarioSummary::TScenarioSummary() {
-    for (auto& r : records_) r.fill(0.0);
-}
-
-void TScenarioSummary::ClearAll() {
-    for (int s = 1; s <= 8; ++s) records_[size_t(s)][kTotalAcresLine] = 0.0;
-}
-
-void TScenarioSummary::Fill(int scenario, const std::vector<FieldRecord>& fields,
-                            const std::array<double, 6>& yMean, const std::array<double, 6>& yStd,
-                            std::string_view row9Text, char decimalSeparator) {
-    Record& L = records_[size_t(scenario)];
+TScenarioSummary::Record TScenarioSummary::Fill(const std::vector<FieldRecord>& fields,
+                                                const std::array<double, 6>& yMean,
+                                                const std::array<double, 6>& yStd,
+                                                std::optional<double> chanceBelowZero) {
+    Record L;
     L.fill(0.0);
     L[0] = yMean[1] + yMean[2];
     double c1 = 0;
     for (const auto& f : fields) {
         const double acres = f.AsFloat(fAcres);
-        for (int i = 1; i <= 14; ++i) L[size_t(i)] += f.AsFloat(fB1 + i - 1) * acres;
+        for (int i = 1; i <= 14; ++i)
+            L[size_t(i)] += f.AsFloat(fB1 + i - 1) * acres;
         c1 += f.AsFloat(fC1) * acres;
         L[17] += f.AsFloat(fC6) * acres;
         L[19] += f.AsFloat(fC7) * acres;
         L[30] += acres;
     }
-    for (int i = 1; i <= 14; ++i) L[15] += L[size_t(i)];
+    for (int i = 1; i <= 14; ++i)
+        L[15] += L[size_t(i)];
     L[16] = c1 + yMean[4];
     L[20] = L[16] + L[17] + L[18] + L[19];
     L[21] = L[15] + L[20] - L[14];
@@ -70,10 +65,9 @@ void TScenarioSummary::Fill(int scenario, const std::vector<FieldRecord>& fields
     // A zero mean has no coefficient of variation; the line then holds 0.
     L[25] = yMean[3] != 0 ? yStd[3] / yMean[3] * 100 : 0.0;
     L[26] = yMean[5] != 0 ? yStd[5] / yMean[5] * 100 : 0.0;
-    if (!row9Text.empty()) {
-        auto v = ParseDouble(row9Text.substr(0, row9Text.size() - 1), decimalSeparator);
-        L[27] = v.value_or(0.0);
-    }
+    // The chance as the grid's row 9 shows it, so the report and the grid agree.
+    if (chanceBelowZero) L[27] = RoundedAsShown(*chanceBelowZero, 2);
+    return L;
 }
 
 } // namespace acremark

@@ -3,6 +3,7 @@
 #include "base/large_memory.h"
 #include "budget/crop_insurance.h"
 #include "budget/field_budget.h"
+#include "budget/scenario_summary.h"
 #include "data/reference_tables.h"
 #include "sim/parallel.h"
 #include "sim/progress_display.h"
@@ -187,29 +188,13 @@ void SetFieldCorrelations(TRiskSimulation& sim, const std::vector<int>& crops,
     for (int p = 1; p <= n; ++p) {
         for (int q = p + 1; q <= n; ++q) {
             const bool ip = irrigated[size_t(p - 1)], iq = irrigated[size_t(q - 1)];
-            // The table's first crop is the irrigated field's when exactly one is irrigated.
-            const int c1 = ip ? crops[size_t(p - 1)] : crops[size_t(q - 1)];
-            const int c2 = ip ? crops[size_t(q - 1)] : crops[size_t(p - 1)];
-            std::optional<CorrelationRow> row;
-            if (ref.correlation) row = ref.correlation(c1, c2);
+            const TPYRow* row = ref.fieldPair
+                                    ? ref.fieldPair(crops[size_t(p - 1)], ip, crops[size_t(q - 1)])
+                                    : nullptr;
             double yield = 0, price = 0;
             if (row) {
-                std::optional<double> y;
-                switch (group) {
-                case 'A':
-                    y = row->YieldA;
-                    break;
-                case 'C':
-                    y = row->YieldC;
-                    break;
-                case 'D':
-                    y = row->YieldD;
-                    break;
-                default:
-                    y = ip && iq ? row->YieldBI : (ip || iq) ? row->YieldBID : row->YieldBD;
-                }
-                yield = y.value_or(0.0);
-                price = row->Price;
+                yield = row->Yield(FieldPairYieldColumn(group, ip, iq)).value_or(0.0);
+                price = row->Price.value_or(0.0);
             }
             sim.setCorrelation(p, q, yield);
             sim.setCorrelation(n + p, n + q, price);
@@ -461,14 +446,34 @@ RunOutcome RunSimulation(const RunRequest& req, const RunReference& ref, RunCont
         r.Set(fGMSD, sd[size_t(2 * f + 1)]);
     }
 
-    ctx.grid.FillScenario(sim, s, targets);
-    std::array<double, 6> yMean{}, yStd{};
+    // The results, copied out of the simulation object once.
+    ScenarioResult result;
+    result.ran = true;
+    result.scenario = s;
+    result.iterations = N;
+    result.seed = out.seed;
+    result.fields.reserve(size_t(n));
+    for (int f = 0; f < n; ++f)
+        result.fields.push_back({fields[size_t(f)].AsInteger(fFieldID), mean[size_t(2 * f)],
+                                 sd[size_t(2 * f)], mean[size_t(2 * f + 1)],
+                                 sd[size_t(2 * f + 1)]});
     for (int r = 1; r <= 5; ++r) {
-        yMean[size_t(r)] = sim.YMean[size_t(r)];
-        yStd[size_t(r)] = sim.YStd[size_t(r)];
+        result.outputMean[size_t(r)] = sim.YMean[size_t(r)];
+        result.outputStd[size_t(r)] = sim.YStd[size_t(r)];
     }
-    ctx.summary.Fill(s, fields, yMean, yStd, ctx.grid.Cell(s, 9),
-                     ctx.grid.separators.decimal.empty() ? '.' : ctx.grid.separators.decimal[0]);
+    result.cmMean = sim.CMMean[size_t(s)];
+    result.cmStd = sim.CMStd[size_t(s)];
+    result.gmMean = sim.GMMean[size_t(s)];
+    result.gmStd = sim.GMStd[size_t(s)];
+    std::copy(sim.CM[s], sim.CM[s] + kCurvePoints + 1, result.cmCurve.begin());
+    std::copy(sim.GM[s], sim.GM[s] + kCurvePoints + 1, result.gmCurve.begin());
+    auto outputs = std::make_shared<IterationOutputs>(N);
+    for (int r = 1; r <= IterationOutputs::kRows; ++r)
+        std::copy(sim.Y[r] + 1, sim.Y[r] + 1 + N, outputs->Row(r));
+    result.outputs = std::move(outputs);
+    TComparisonGrid::FillColumn(result, targets);
+    result.summary = TScenarioSummary::Fill(fields, result.outputMean, result.outputStd,
+                                            result.grid[size_t(Row(GridRow::ChanceBelowZero))]);
 
     sim.PercentDone = 1;
     sim.UpdateProgress();
@@ -477,6 +482,8 @@ RunOutcome RunSimulation(const RunRequest& req, const RunReference& ref, RunCont
     out.elapsedMs =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
             .count();
+    result.elapsedMs = out.elapsedMs;
+    ctx.result = std::move(result);
     if (ctx.runCount) ++*ctx.runCount;
     if (ctx.status) {
         ctx.status->SetPanelText(2, sim.CountTime("Time"));

@@ -1,12 +1,14 @@
 #pragma once
 // The run: turns the shown scenario's fields into results. It checks the fields, draws
 // correlated yields and prices (redrawing slices for malt barley fields), works out every
-// field's budget and insurance payment in every iteration, and writes the field results, the
-// scenario's comparison column and its enterprise summary.
+// field's budget and insurance payment in every iteration, and writes the field results into
+// the fields and everything else into the scenario's result (its comparison column and its
+// enterprise summary included).
 
 #include "budget/comparison_grid.h"
-#include "budget/scenario_summary.h"
+#include "budget/scenario_result.h"
 #include "data/field_record.h"
+#include "data/reference_tables.h"
 #include "data/risk_store.h"
 
 #include <cstdint>
@@ -20,15 +22,10 @@ namespace acremark {
 class TRiskSimulation;
 class TProgressDisplay;
 
-// One row of the price and yield correlation table; a blank value is none.
-struct CorrelationRow {
-    double Price = 0;
-    std::optional<double> YieldA, YieldBD, YieldBI, YieldBID, YieldC, YieldD;
-};
-
 // What the run reads from the reference tables. Each lookup may miss.
 struct RunReference {
-    std::function<std::optional<CorrelationRow>(int code1, int code2)> correlation;
+    // The correlation row of fields p < q, as TPYMatrix::FieldPairRow finds it; null for none.
+    std::function<const TPYRow*(int cropP, bool irrigatedP, int cropQ)> fieldPair;
     // Spring and floor price of a crop (a blank floor price reads as 0); none when no row.
     std::function<std::optional<std::pair<double, double>>(int crop)> insurancePrices;
     // Group 'A'..'D' of a risk area 1..22; 0 for none.
@@ -56,13 +53,13 @@ struct RunOutcome {
     double elapsedMs = 0;         // from the reseed to the run's last step
 };
 
-// The objects a run works with, all owned by the caller.
+// The objects a run works with, all owned by the caller (see RunWorkspace).
 struct RunContext {
     TRiskSimulation& main;   // 8 scenarios
     TRiskSimulation& second; // 1 scenario, for the malt barley slices
     TMaltTable& malt;
-    TComparisonGrid& grid;
-    TScenarioSummary& summary;
+    const TComparisonGrid& grid;        // the targets
+    ScenarioResult& result;             // written only when the run succeeds
     TProgressDisplay* status = nullptr; // panels 0 (run count) and 2 (time)
     int* runCount = nullptr;            // runs since the program started
 };

@@ -1,6 +1,7 @@
 #include "data/number_format.h"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -156,6 +157,16 @@ std::string Render(const Section& sec, const std::string& intDigits, std::string
 }
 
 } // namespace
+
+double RoundedAsShown(double value, int decimals) {
+    if (!std::isfinite(value)) return value;
+    std::string intPart, fracPart;
+    RoundDigits(value, decimals, intPart, fracPart);
+    const std::string text = (intPart.empty() ? "0" : intPart) + "." + fracPart;
+    double v = 0;
+    std::from_chars(text.data(), text.data() + text.size(), v);
+    return value < 0 && v != 0 ? -v : v;
+}
 
 std::string FormatFloat(std::string_view pattern, double value, const NumberSeparators& sep) {
     if (std::isnan(value)) return "NAN";

@@ -241,7 +241,6 @@ std::vector<const TCodeRow*> TdmRisk::FilteredPractices() const {
 
 void TdmRisk::ResetScenarioStore() {
     cdsRisk.Empty();
-    cdsMalt.Empty();
     SoilZoneIndex.fill(-1);
     RiskAreaIndex.fill(-1);
     for (auto& d : ScenarioDescriptions)

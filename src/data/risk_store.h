@@ -1,6 +1,7 @@
 #pragma once
-// The scenario store: the field table cdsRisk with the values kept beside it, and the run's
-// scratch table cdsMalt. TdmRisk is the data module that owns them for the whole program run.
+// The scenario store: the field table cdsRisk with the values kept beside it, and the type of
+// the run's scratch table of malt barley fields. TdmRisk is the data module that owns the store
+// for the whole program run; the runs' workspace owns the malt table.
 
 #include "data/field_record.h"
 #include "data/packet.h"
@@ -103,7 +104,6 @@ public:
     TdmRisk();
 
     TFieldTable cdsRisk;
-    TMaltTable cdsMalt;
 
     // The reference tables, read-only once loaded and shared between data modules; empty
     // tables until DataModuleCreate.

@@ -651,7 +651,7 @@ void TCropFrame::DBLookupComboBoxCropClick(std::optional<int> crop) {
         for (int f = fYieldLow; f <= fC; ++f)
             Store(f, t.Get(f));
         Store(fSFI, t.Get(fSFI));
-        if (code == kMaltCropCode)
+        if (code == kMaltBarleyCrop)
             for (int f : {fPriceLow2, fPriceHigh2, fPriceMost2, fMaltBarley})
                 Store(f, t.Get(f));
         const bool e = twin->Insured();
@@ -691,7 +691,7 @@ void TCropFrame::DBLookupComboBoxCropClick(std::optional<int> crop) {
 }
 
 void TCropFrame::UpdateSection() {
-    MaltLayout = Shown() && Crop() == kMaltCropCode;
+    MaltLayout = Shown() && Crop() == kMaltBarleyCrop;
 }
 
 // --- Insurance -------------------------------------------------------------------------------

@@ -62,7 +62,7 @@ void TCrops::LoadDataSet(int sNo) {
             f.UpdateSection();
             for (int tag : {9, 10, 11})
                 f.Control(tag).Color =
-                    f.Crop() == kMaltCropCode ? CellColor::Lime : CellColor::Aqua;
+                    f.Crop() == kMaltBarleyCrop ? CellColor::Lime : CellColor::Aqua;
         } else {
             f.Section = {"Add field #" + std::to_string(i), SectionImage::Add};
             f.UpdateSection();
@@ -185,7 +185,7 @@ bool TCrops::LeaveFocus() {
 
 void TCrops::PriceCellEnter(TCropFrame& f, bool) {
     if (!f.Shown()) return;
-    if (f.Crop() != kMaltCropCode) {
+    if (f.Crop() != kMaltBarleyCrop) {
         for (int tag : {9, 10, 11})
             f.Control(tag).Color = CellColor::Aqua;
         return;

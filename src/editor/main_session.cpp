@@ -10,8 +10,9 @@ namespace acremark {
 
 TMainSession::TMainSession(Prompts& prompts, SettingsStore& settings, WelcomeWindow& welcome,
                            const std::string& programPath)
-    : RiskData(programPath), Simulation(kScenarioCount, &StatusBar1), Simulation2(1, &StatusBar1),
-      Crops(dmRisk, prompts, *this), prompts_(prompts), settings_(settings), welcome_(welcome) {
+    : RiskData(programPath), Runs(&StatusBar1), Crops(dmRisk, prompts, *this), prompts_(prompts),
+      settings_(settings), welcome_(welcome) {
+    Runs.Panels = &StatusBar1;
     Caption = kProgramTitle;
     ScenarioChanging = true;
     ComboBoxScenario.ItemIndex = 0;
@@ -37,7 +38,7 @@ void TMainSession::DataModuleCreate(const std::string& folder) {
 
 void TMainSession::SetSeparators(const NumberSeparators& s) {
     Crops.Separators = s;
-    sgScenario.separators = s;
+    Runs.Grid().separators = s;
 }
 
 void TMainSession::FormShow() {
@@ -170,10 +171,10 @@ void TMainSession::LandLocationRule() {
         ComboBoxSoilType.ItemIndex = -1;
         ComboBoxRiskArea.ItemIndex = -1;
         std::optional<int> area;
-        if (dataModule_) area = dmRisk.Ref().cdsTRWRA.RiskArea(code);
+        if (dataModule_) area = LocationRiskAreaIndex(dmRisk.Ref(), code);
         if (area) {
-            ComboBoxRiskArea.ItemIndex = *area - 1;
-            ComboBoxSoilType.ItemIndex = RiskAreaDefaultSoilZone(*area);
+            ComboBoxRiskArea.ItemIndex = *area;
+            ComboBoxSoilType.ItemIndex = RiskAreaDefaultSoilZone(*area + 1);
             ComboBoxSoilType.Color = CellColor::Aqua;
             locationUnknown_ = false;
             UpdateSoilSelectorEnabled();
@@ -192,7 +193,19 @@ void TMainSession::LandLocationRule() {
 }
 
 bool TMainSession::LocationFound() const {
-    return dataModule_ && dmRisk.Ref().cdsTRWRA.RiskArea(dmRisk.LocationCode).has_value();
+    return dataModule_ && LocationRiskAreaIndex(dmRisk.Ref(), dmRisk.LocationCode).has_value();
+}
+
+std::optional<int> TMainSession::LocationRiskAreaIndex(const TReferenceTables& ref, int32_t code) {
+    if (auto area = ref.cdsTRWRA.RiskArea(code)) return *area - 1;
+    return std::nullopt;
+}
+
+int TMainSession::OpenedRiskAreaIndex(const TReferenceTables& ref, std::optional<int32_t> code,
+                                      int storedIndex) {
+    if (code)
+        if (auto area = LocationRiskAreaIndex(ref, *code)) return *area;
+    return storedIndex;
 }
 
 void TMainSession::ComboBoxSoilTypeChange(int index) {
@@ -287,7 +300,7 @@ void TMainSession::OpenFile(const std::string& fileName) {
             prompts_.ShowMessage(o.refusal.caption, o.refusal.message);
         return;
     }
-    sgScenario.ClearAll(Simulation, ScenarioSummary);
+    Runs.Grid().ClearAll();
     ComboBoxScenario.ItemIndex = 0;
 
     // The location edits take the file's location; the rule runs once when it differs.
@@ -391,10 +404,7 @@ RunOutcome TMainSession::BitBtn1Click() {
     req.riskAreaIndex = ComboBoxRiskArea.ItemIndex;
     req.iterations = Iterations();
     req.seed = RunSeed;
-    RunContext ctx{Simulation,      Simulation2, dmRisk.cdsMalt, sgScenario,
-                   ScenarioSummary, &StatusBar1, &RunCount};
-    const RunReference ref = MakeRunReference(dmRisk.Ref());
-    RunOutcome o = RunSimulation(req, ref, ctx);
+    RunOutcome o = Runs.Run(req, MakeRunReference(dmRisk.Ref()));
     if (o.refused) {
         prompts_.ShowMessage(o.caption, o.message);
         return o;
@@ -412,8 +422,7 @@ RunOutcome TMainSession::RadioGroupIterationClick(int index) {
 }
 
 void TMainSession::SetTargetText(int row, const std::string& text) {
-    if (auto error = sgScenario.SetTargetText(Simulation, row, text))
-        prompts_.ShowMessage("Error", *error);
+    if (auto error = Runs.Grid().SetTargetText(row, text)) prompts_.ShowMessage("Error", *error);
 }
 
 void TMainSession::Timer1Timer(const DateTimeParts& now) {

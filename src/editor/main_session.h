@@ -9,9 +9,7 @@
 // Life cycle: the constructor is the window's creation (before the data module exists);
 // DataModuleCreate loads the reference tables; FormShow is the first showing.
 
-#include "budget/comparison_grid.h"
-#include "budget/scenario_summary.h"
-#include "budget/simulation_run.h"
+#include "budget/run_workspace.h"
 #include "data/number_format.h"
 #include "data/risk_data.h"
 #include "data/risk_store.h"
@@ -19,7 +17,6 @@
 #include "editor/prompts.h"
 #include "editor/session_services.h"
 #include "editor/status_bar.h"
-#include "sim/risk_simulation.h"
 
 #include <array>
 #include <memory>
@@ -52,6 +49,14 @@ struct TComboState {
 
 class TMainSession : public TCropsHost {
 public:
+    // The land location rule's risk area for a location code: its index (area − 1) when the
+    // reference knows the location, none otherwise.
+    static std::optional<int> LocationRiskAreaIndex(const TReferenceTables& ref, int32_t code);
+    // The farm's risk area index that opening a file leaves for a run (−1 for none): the rule's
+    // for the file's location when it is known, otherwise the file's own for scenario 1.
+    static int OpenedRiskAreaIndex(const TReferenceTables& ref, std::optional<int32_t> code,
+                                   int storedIndex);
+
     // FormCreate. `programPath` names the program; FileName starts as it with ".crs".
     TMainSession(Prompts& prompts, SettingsStore& settings, WelcomeWindow& welcome,
                  const std::string& programPath = "");
@@ -88,11 +93,7 @@ public:
     TStatusBarModel StatusBar1;
     TdmRisk dmRisk;
     TRiskData RiskData;
-    TRiskSimulation Simulation;  // 8 scenarios
-    TRiskSimulation Simulation2; // 1 scenario, for the malt barley slices
-    TComparisonGrid sgScenario;  // the comparison window's grid
-    TScenarioSummary ScenarioSummary;
-    int RunCount = 0;
+    RunWorkspace Runs; // the simulation objects, the results and the comparison grid
     TCrops Crops;
 
     int CurrentScenario() const override { return ComboBoxScenario.ItemIndex + 1; }

@@ -11,7 +11,7 @@
 
 namespace acremark {
 
-std::unique_ptr<TPrintObject> ComposeChartPage(const TRiskSimulation& sim, int chartId,
+std::unique_ptr<TPrintObject> ComposeChartPage(const ScenarioResults& results, int chartId,
                                                double widthInches, double heightInches,
                                                const NumberSeparators& sep,
                                                TPrintPrompts* prompts) {
@@ -23,16 +23,16 @@ std::unique_ptr<TPrintObject> ComposeChartPage(const TRiskSimulation& sim, int c
     p->PaperDimension = QPageSize(upright, QPageSize::Inch, QString(), QPageSize::ExactMatch);
     p->PageOrientation = wide ? TPageOrientation::poLandscape : TPageOrientation::poPortrait;
     p->Start();
-    TSimChart chart(sim);
+    TSimChart chart(results);
     chart.Separators = sep;
     chart.prn = p.get();
     chart.PrintChart(0, 0, float(widthInches), float(heightInches), chartId);
     return p;
 }
 
-QJsonArray ChartCommandsJson(const TRiskSimulation& sim, int chartId, double widthInches,
+QJsonArray ChartCommandsJson(const ScenarioResults& results, int chartId, double widthInches,
                              double heightInches, const NumberSeparators& sep) {
-    return ComposeChartPage(sim, chartId, widthInches, heightInches, sep)->PageCommandsJson(1);
+    return ComposeChartPage(results, chartId, widthInches, heightInches, sep)->PageCommandsJson(1);
 }
 
 namespace {
@@ -48,11 +48,12 @@ bool ValidSize(double w, double h) {
 
 } // namespace
 
-bool WriteChartPng(const TRiskSimulation& sim, int chartId, double widthInches, double heightInches,
-                   const QString& path, QString* error, int dpi, const NumberSeparators& sep) {
+bool WriteChartPng(const ScenarioResults& results, int chartId, double widthInches,
+                   double heightInches, const QString& path, QString* error, int dpi,
+                   const NumberSeparators& sep) {
     if (!ValidSize(widthInches, heightInches) || dpi <= 0 || dpi > 2400)
         return Fail(error, QStringLiteral("Invalid chart size"));
-    auto page = ComposeChartPage(sim, chartId, widthInches, heightInches, sep);
+    auto page = ComposeChartPage(results, chartId, widthInches, heightInches, sep);
     int dpm = qRound(dpi / 0.0254);
     QImage image(std::max(1, qRound(widthInches * dpi)), std::max(1, qRound(heightInches * dpi)),
                  QImage::Format_RGB32);
@@ -67,11 +68,12 @@ bool WriteChartPng(const TRiskSimulation& sim, int chartId, double widthInches, 
     return true;
 }
 
-bool WriteChartPdf(const TRiskSimulation& sim, int chartId, double widthInches, double heightInches,
-                   const QString& path, QString* error, const NumberSeparators& sep) {
+bool WriteChartPdf(const ScenarioResults& results, int chartId, double widthInches,
+                   double heightInches, const QString& path, QString* error,
+                   const NumberSeparators& sep) {
     if (!ValidSize(widthInches, heightInches))
         return Fail(error, QStringLiteral("Invalid chart size"));
-    auto page = ComposeChartPage(sim, chartId, widthInches, heightInches, sep);
+    auto page = ComposeChartPage(results, chartId, widthInches, heightInches, sep);
     QPdfWriter writer(path);
     writer.setResolution(int(kPageDotsPerInch));
     writer.setTitle(TSimChart::Title(chartId));

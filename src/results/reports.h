@@ -27,7 +27,7 @@ class TPrintDisplay;
 // What the enterprise summary prints: each scenario's summary lines (none when it has no
 // results) and its description.
 struct EnterpriseSummarySource {
-    std::array<std::optional<TScenarioSummary::Record>, 9> lines; // index 1..8
+    std::array<std::optional<SummaryLines>, 9> lines; // index 1..8
     std::array<std::string, 8> descriptions;                      // scenario 1 first
     QImage logo;                                                  // none when null
     NumberSeparators separators;

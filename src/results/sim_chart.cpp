@@ -1,7 +1,6 @@
 #include "results/sim_chart.h"
 
 #include "results/scenario_colors.h"
-#include "sim/risk_simulation.h"
 
 #include <QPaintDevice>
 
@@ -212,20 +211,19 @@ void TSimChart::Curve(const double* c, const QColor& color, const QString& label
 }
 
 void TSimChart::Chart2() {
-    const int count = std::min(kScenarios, sim_.ScenarioCount);
-    if (sim_.GM.Cols() < kPoints || count < 1) return;
+    const int count = kScenarios;
     int n = count;
     for (int s = 1; s <= count; ++s) {
-        if (sim_.GM[s][1] == sim_.GM[s][kPoints]) {
+        if (results_[size_t(s)].gmCurve[1] == results_[size_t(s)].gmCurve[kPoints]) {
             n = s - 1;
             break;
         }
     }
-    xMin = sim_.GM[1][1];
-    xMax = sim_.GM[1][kPoints];
+    xMin = results_[1].gmCurve[1];
+    xMax = results_[1].gmCurve[kPoints];
     for (int s = 2; s <= n; ++s) {
-        xMin = std::min(xMin, sim_.GM[s][1]);
-        xMax = std::max(xMax, sim_.GM[s][kPoints]);
+        xMin = std::min(xMin, results_[size_t(s)].gmCurve[1]);
+        xMax = std::max(xMax, results_[size_t(s)].gmCurve[kPoints]);
     }
     // Curves that are not numbers throughout cannot be placed; draw none rather than hang
     // on an endless axis.
@@ -240,17 +238,18 @@ void TSimChart::Chart2() {
     double ax = L_ + W_ - prn->GetTextWidthInches(QStringLiteral("Scenario 8")) - 0.01 * W_;
     double ay = T_ + H_ - n * lh - 0.01 * H_;
     for (int s = 1; s <= n; ++s)
-        Curve(sim_.GM[s], ScenarioColor(s), QStringLiteral("Scenario %1").arg(s), ax, ay);
+        Curve(results_[size_t(s)].gmCurve.data(), ScenarioColor(s),
+              QStringLiteral("Scenario %1").arg(s), ax, ay);
 }
 
 void TSimChart::Chart3() {
-    const int count = std::min(kScenarios, sim_.ScenarioCount);
+    const int count = kScenarios;
     xMin = xMax = yMin = yMax = 0;
     for (int s = 1; s <= count; ++s) {
-        xMin = std::min(xMin, sim_.GMStd[size_t(s)]);
-        xMax = std::max(xMax, sim_.GMStd[size_t(s)]);
-        yMin = std::min(yMin, sim_.GMMean[size_t(s)]);
-        yMax = std::max(yMax, sim_.GMMean[size_t(s)]);
+        xMin = std::min(xMin, results_[size_t(s)].gmStd);
+        xMax = std::max(xMax, results_[size_t(s)].gmStd);
+        yMin = std::min(yMin, results_[size_t(s)].gmMean);
+        yMax = std::max(yMax, results_[size_t(s)].gmMean);
     }
     if (xMin == xMax || yMin == yMax) return;
     if (!std::isfinite(xMin) || !std::isfinite(xMax) || !std::isfinite(yMin) ||
@@ -262,7 +261,7 @@ void TSimChart::Chart3() {
     prn->SetFontName(QStringLiteral("Arial Unicode MS"));
     double lh = prn->GetLineHeightInches();
     for (int s = 1; s <= count; ++s) {
-        double sd = sim_.GMStd[size_t(s)], mean = sim_.GMMean[size_t(s)];
+        double sd = results_[size_t(s)].gmStd, mean = results_[size_t(s)].gmMean;
         if (sd == 0) continue;
         prn->SetFontColor(ScenarioColor(s));
         double x = L_ + (sd - xMin) / (xMax - xMin) * W_;

@@ -8,9 +8,10 @@
 //   chart 3  "Risk-Return Tradeoff Chart": each scenario's expected gross margin against its
 //            standard deviation, marked with its circled number in its colour.
 //
-// Results come from the main simulation object: GM[s][1..1000], GMMean[s] and GMStd[s] for
-// s = 1..8; a scenario whose GM[s][1] equals GM[s][1000] has no results.
+// It draws the scenarios' results it is given: the gross margin curve (points 1..1000), mean and
+// standard deviation of s = 1..8; a scenario whose curve starts where it ends has no results.
 
+#include "budget/scenario_result.h"
 #include "data/number_format.h"
 #include "print/print_object.h"
 
@@ -20,11 +21,10 @@ class QPaintDevice;
 
 namespace acremark {
 
-class TRiskSimulation;
-
 class TSimChart {
 public:
-    explicit TSimChart(const TRiskSimulation& sim) : sim_(sim) {}
+    // The results must outlive the chart.
+    explicit TSimChart(const ScenarioResults& results) : results_(results) {}
 
     // Data ranges of the chart being drawn, set at the start of each drawing.
     double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
@@ -59,7 +59,7 @@ private:
     QString Money(double v) const;
     double Size(double nominal) const { return FontSize(nominal, rectW_); }
 
-    const TRiskSimulation& sim_;
+    const ScenarioResults& results_;
     double L_ = 0, T_ = 0, W_ = 0, H_ = 0, rectW_ = 0;
 };
 

@@ -1,9 +1,7 @@
 #include "ui/chart_form.h"
 
-#include "budget/scenario_summary.h"
 #include "editor/prompts.h"
 #include "results/sim_chart.h"
-#include "sim/risk_simulation.h"
 #include "ui/comparison_grid_view.h"
 #include "ui/guarded.h"
 
@@ -98,9 +96,8 @@ QString TChartForm::Caption() {
     return QStringLiteral("Acremark$ (Version 5.50 - March 26, 2023)  -  Scenario Analysis");
 }
 
-TChartForm::TChartForm(TRiskSimulation& sim, TComparisonGrid& grid, TScenarioSummary& summary,
-                       TSimChart& chart, QWidget* parent)
-    : QWidget(parent, Qt::Window), sim_(sim), grid_(grid), summary_(summary), chart_(chart) {
+TChartForm::TChartForm(RunWorkspace& runs, TSimChart& chart, QWidget* parent)
+    : QWidget(parent, Qt::Window), runs_(runs), grid_(runs.Grid()), chart_(chart) {
     InitChartFormResources();
     setWindowTitle(Caption());
 
@@ -169,8 +166,8 @@ TChartForm::TChartForm(TRiskSimulation& sim, TComparisonGrid& grid, TScenarioSum
                                    2 * kDescriptionMargin + 2);
     sgScenario->setFixedHeight(GridHeight());
     sgScenario->SetCellWidth(0, TScenarioGridView::kLabelColWidth);
-    sgScenario->SetCellHeight(1, 1);
-    sgScenario->SetCellHeight(2, descriptionRowHeight_);
+    sgScenario->SetCellHeight(Row(GridRow::Hairline), 1);
+    sgScenario->SetCellHeight(Row(GridRow::Description), descriptionRowHeight_);
     sgScenario->setCurrentIndex(model_->index(kFixedRows, 0));
     delegate_->TargetKeyUp = [this](int row, const QString& text) {
         Handle([&] { sgScenarioKeyUp(row, text); });
@@ -178,7 +175,7 @@ TChartForm::TChartForm(TRiskSimulation& sim, TComparisonGrid& grid, TScenarioSum
     model_->TargetCommitted = [this](int row, const QString& text) {
         Handle([&] {
             // Each key has already reached the model; only a text that differs is taken again.
-            if (text.toStdString() != grid_.Cell(0, row)) sgScenarioKeyUp(row, text);
+            if (text.toStdString() != grid_.Label(row)) sgScenarioKeyUp(row, text);
             model_->Refresh();
         });
     };
@@ -287,11 +284,15 @@ void TChartForm::SetDescription(int s, const QString& text) {
     DescriptionMemo[size_t(s)]->setToolTip(text);
 }
 
-ComparisonDescriptions TChartForm::Descriptions() const {
-    ComparisonDescriptions d;
-    for (int s = 1; s <= 8; ++s)
-        d[size_t(s)] = DescriptionMemo[size_t(s)]->toPlainText();
+ScenarioDescriptions TChartForm::Descriptions() const {
+    ScenarioDescriptions d;
+    for (int s = 1; s <= kScenarioCount; ++s)
+        d[size_t(s)] = DescriptionMemo[size_t(s)]->toPlainText().toStdString();
     return d;
+}
+
+TextTable TChartForm::Table() const {
+    return ComparisonTable(grid_, runs_.Results(), Descriptions());
 }
 
 void TChartForm::ChartLayout() {
@@ -308,32 +309,26 @@ void TChartForm::ChartRedraw() {
 }
 
 void TChartForm::ClearAllScenarios() {
-    grid_.ClearAll(sim_, summary_);
+    grid_.ClearAll();
     for (int s = 1; s <= 8; ++s)
         SetDescription(s, QString());
-    runs_ = {};
     GridChanged();
     ChartLayout();
     ChartRedraw();
-}
-
-void TChartForm::SetRunInfo(int s, int iterations, std::uint32_t seed) {
-    if (s >= 1 && s <= 8) runs_[size_t(s)] = ComparisonRunInfo{iterations, seed};
 }
 
 void TChartForm::sgScenarioKeyUp(int row, const QString& text) {
     // The locale's decimal separator alone is a number being started, as "." alone is.
     const QChar decimal = delegate_->DecimalSeparator;
     if (decimal != QLatin1Char('.') && text == QString(decimal)) return;
-    auto message = grid_.SetTargetText(sim_, row, text.toStdString());
+    auto message = grid_.SetTargetText(row, text.toStdString());
     model_->RefreshScenarios();
     sgScenario->viewport()->update();
     if (message) Message(QStringLiteral("Error"), QString::fromStdString(*message));
 }
 
 void TChartForm::CopyGrid() {
-    QGuiApplication::clipboard()->setText(
-        ComparisonTabText(ComparisonTable(grid_, sim_, runs_, Descriptions())));
+    QGuiApplication::clipboard()->setText(QString::fromStdString(DelimitedText(Table(), '\t')));
 }
 
 void TChartForm::ExportCsv() {
@@ -355,7 +350,8 @@ void TChartForm::ExportCsv() {
 bool TChartForm::WriteCsv(const QString& fileName) {
     QSaveFile out(fileName);
     if (out.open(QIODevice::WriteOnly)) {
-        out.write(ComparisonCsv(ComparisonTable(grid_, sim_, runs_, Descriptions())).toUtf8());
+        const std::string csv = DelimitedText(Table(), ',');
+        out.write(csv.data(), qint64(csv.size()));
         if (out.commit()) return true;
     }
     Message(QStringLiteral("Error"),
@@ -382,11 +378,13 @@ void TChartForm::OutputPanelResize() {
     const int w = std::max(0, (PanelOutput->width() - TScenarioGridView::kLabelColWidth - 16) / 8);
     for (int s = 1; s <= 8; ++s)
         sgScenario->SetCellWidth(s, w);
-    const int top = sgScenario->CellHeight(0) + sgScenario->CellHeight(1) + 4;
+    const int top = sgScenario->CellHeight(Row(GridRow::Heading)) +
+                    sgScenario->CellHeight(Row(GridRow::Hairline)) + 4;
     int left = sgScenario->CellWidth(0) + 2;
     for (int s = 1; s <= 8; ++s) {
         const int width = sgScenario->CellWidth(s) + 1;
-        DescriptionMemo[size_t(s)]->setGeometry(left, top, width, sgScenario->CellHeight(2));
+        DescriptionMemo[size_t(s)]->setGeometry(left, top, width,
+                                                sgScenario->CellHeight(Row(GridRow::Description)));
         left += width;
     }
 }

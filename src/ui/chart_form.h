@@ -1,15 +1,15 @@
 #pragma once
 // The scenario comparison window: the comparison grid of all eight scenarios over the two result
-// charts, with a button panel on the left. It shows the grid model, the simulation object's
-// results and the enterprise summaries that the main window owns; it holds no results itself.
+// charts, with a button panel on the left. It shows the runs' results and grid that the main
+// window's session owns; it holds no results itself.
 //
 // The main window connects the buttons it serves (Main, Print, Report, Help), calls
 // SetDescription when a scenario description is typed, ClearAllScenarios when a file is opened,
 // and after a run GridChanged, ChartLayout, ChartRedraw and ShowForm (or ShowResults for all
 // four).
 
-#include "budget/comparison_grid.h"
-#include "ui/comparison_export.h"
+#include "budget/comparison_table.h"
+#include "budget/run_workspace.h"
 
 #include <QImage>
 #include <QSplitter>
@@ -30,9 +30,7 @@ namespace acremark {
 class Prompts;
 class TComparisonGridDelegate;
 class TComparisonGridModel;
-class TRiskSimulation;
 class TScenarioGridView;
-class TScenarioSummary;
 class TSimChart;
 
 // A chart picture: an image as large as the widget, drawn again whenever its size changes.
@@ -70,8 +68,8 @@ protected:
 class TChartForm : public QWidget {
     Q_OBJECT
 public:
-    TChartForm(TRiskSimulation& sim, TComparisonGrid& grid, TScenarioSummary& summary,
-               TSimChart& chart, QWidget* parent = nullptr);
+    // The chart must draw the results of `runs`.
+    TChartForm(RunWorkspace& runs, TSimChart& chart, QWidget* parent = nullptr);
     ~TChartForm() override;
 
     static constexpr int kButtonPanelWidth = 97;
@@ -97,7 +95,7 @@ public:
     // Box s (1..8) shows scenario s's description, whole in its tooltip.
     void SetDescription(int s, const QString& text);
     // The descriptions as the boxes show them (index 1..8).
-    ComparisonDescriptions Descriptions() const;
+    ScenarioDescriptions Descriptions() const;
     // Row 2 holds five lines of a description (the most a report prints) at the grid's font;
     // the grid is that much higher than its design height.
     int DescriptionRowHeight() const { return descriptionRowHeight_; }
@@ -106,13 +104,11 @@ public:
     void ChartLayout();
     // Both charts drawn again into their pictures (while the window is shown).
     void ChartRedraw();
-    // Clears every scenario's results, their enterprise summaries, the description boxes and
-    // the charts; the targets stay as typed. The "Clear" button; also on opening a file.
+    // Clears every scenario's results (their enterprise summaries with them), the description
+    // boxes and the charts; the targets stay as typed. The "Clear" button; also on opening a file.
     void ClearAllScenarios();
-
-    // The run of scenario s used this iteration count and seed (for the exported table).
-    void SetRunInfo(int s, int iterations, std::uint32_t seed);
-    const ComparisonRunInfos& RunInfos() const { return runs_; }
+    // The grid as a table for the clipboard and CSV files (see ComparisonTable).
+    TextTable Table() const;
 
     // The grid's context menu: "Copy" puts the table on the clipboard as tab-separated text;
     // "Export CSV…" asks for a file name and writes it as CSV.
@@ -180,13 +176,11 @@ private:
     // Runs a handler's body; a fault becomes the "Error" message and the window goes on.
     void Handle(const std::function<void()>& body);
 
-    TRiskSimulation& sim_;
+    RunWorkspace& runs_;
     TComparisonGrid& grid_;
-    TScenarioSummary& summary_;
     TSimChart& chart_;
     TComparisonGridModel* model_;
     TComparisonGridDelegate* delegate_;
-    ComparisonRunInfos runs_;
     QString lastCsvName_;
     int descriptionRowHeight_ = 46;
 };

@@ -1,6 +1,6 @@
 #include "ui/comparison_grid_view.h"
 
-#include "data/field_text.h"
+#include "print/qt_text.h"
 #include "results/scenario_colors.h"
 #include "ui/fit_text.h"
 
@@ -14,41 +14,12 @@
 
 namespace acremark {
 
-namespace {
-
-std::optional<double> TargetValue(const std::string& text, const NumberSeparators& sep) {
-    return ParseDouble(text, sep.decimal.empty() ? '.' : sep.decimal.front());
-}
-
-} // namespace
-
-std::vector<SentencePart> LabelSentence(int row, const std::string& cellText,
-                                        const NumberSeparators& sep) {
-    auto q = [](const std::string& s) { return QString::fromStdString(s); };
-    auto v = TargetValue(cellText, sep);
-    switch (row) {
-    case 9:
-        return {{QStringLiteral("The chance of Gross Margin below $0 is:"), SentencePart::Green}};
-    case 10:
-    case 11:
-        return {{QStringLiteral("The chance of GM below "), SentencePart::Black},
-                {v ? q(FormatFloat("$#,##0", *v, sep)) : q(cellText), SentencePart::Red},
-                {QStringLiteral(" is:"), SentencePart::Normal}};
-    case 12:
-        return {{QStringLiteral("There is a "), SentencePart::Black},
-                {(v ? q(FormatFloat("0", *v, sep)) : q(cellText)) + QLatin1Char('%'),
-                 SentencePart::Red},
-                {QStringLiteral(" chance of a GM below:"), SentencePart::Normal}};
-    default:
-        return {{q(cellText), SentencePart::Normal}};
-    }
-}
-
-QString JoinSentence(const std::vector<SentencePart>& parts) {
-    QString s;
-    for (const auto& p : parts)
-        s += p.text;
-    return s;
+std::vector<ShownPart> LabelSentence(int row, const std::string& label,
+                                     const NumberSeparators& sep) {
+    std::vector<ShownPart> parts;
+    for (const auto& p : RowSentenceParts(GridRow(row), label, sep))
+        parts.push_back({Q(p.text), p.tone});
+    return parts;
 }
 
 bool AcceptedTargetKey(const QKeyEvent& event, QChar decimalSeparator) {
@@ -101,12 +72,12 @@ int TComparisonGridModel::columnCount(const QModelIndex& parent) const {
 
 QVariant TComparisonGridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
-    const std::string& text = grid_.Cell(index.column(), index.row());
-    if (role == Qt::EditRole) return QString::fromStdString(text);
+    const std::string text = grid_.Cell(index.column(), index.row());
+    if (role == Qt::EditRole) return Q(text);
     if (role == Qt::DisplayRole) {
         if (index.column() == 0)
-            return JoinSentence(LabelSentence(index.row(), text, grid_.separators));
-        return QString::fromStdString(text);
+            return Q(RowSentence(GridRow(index.row()), text, grid_.separators));
+        return Q(text);
     }
     return {};
 }
@@ -151,9 +122,9 @@ void TComparisonGridDelegate::paint(QPainter* painter, const QStyleOptionViewIte
     if (option.state & QStyle::State_Selected) fill = kSelected;
 
     QColor normal = option.palette.color(QPalette::WindowText);
-    if (col == 0 && row >= 3 && row <= 5)
+    if (col == 0 && row >= Row(GridRow::CMMean) && row <= Row(GridRow::CMVariation))
         normal = kLabelPurple;
-    else if (col == 0 && row >= 6 && row <= 8)
+    else if (col == 0 && row >= Row(GridRow::GMMean) && row <= Row(GridRow::GMVariation))
         normal = kLabelBlue;
     else if (col > 0)
         normal = ScenarioColor(col);
@@ -163,11 +134,10 @@ void TComparisonGridDelegate::paint(QPainter* painter, const QStyleOptionViewIte
     painter->fillRect(option.rect, fill);
     painter->setFont(option.font);
     const QFontMetrics fm(option.font);
-    const std::string& text = grid_.Cell(col, row);
+    const std::string text = grid_.Cell(col, row);
     const auto parts =
         col == 0 ? LabelSentence(row, text, grid_.separators)
-                 : std::vector<SentencePart>{
-                       {ShownFigure(fm, QString::fromStdString(text), option.rect.width())}};
+                 : std::vector<ShownPart>{{ShownFigure(fm, Q(text), option.rect.width())}};
     // Right to left, so the sentence ends 5 pixels inside the cell's right edge.
     int x = option.rect.x() + option.rect.width() - 5;
     const int baseline = option.rect.top() + fm.ascent();

@@ -18,26 +18,23 @@ class QKeyEvent;
 
 namespace acremark {
 
-inline constexpr int kFixedRows = 3; // rows 0..2: headings, hairline, descriptions
-inline constexpr int kFirstTargetRow = 10, kLastTargetRow = 12;
+// Rows above the first figure: headings, hairline, descriptions.
+inline constexpr int kFixedRows = Row(GridRow::CMMean);
+inline constexpr int kFirstTargetRow = Row(GridRow::ChanceBelowTarget1),
+                     kLastTargetRow = Row(GridRow::MarginAtChance);
 
 // Whether (col, row) is one of the three editable targets.
 inline bool IsTargetCell(int col, int row) {
     return col == 0 && row >= kFirstTargetRow && row <= kLastTargetRow;
 }
 
-// One piece of a label sentence and how it is coloured.
-struct SentencePart {
-    enum Tone { Normal, Black, Red, Green };
+// A row's label as column 0 shows it (RowSentence), with colours: its parts in Qt's strings.
+struct ShownPart {
     QString text;
-    Tone tone = Normal;
+    SentencePart::Tone tone = SentencePart::Normal;
 };
-// What column 0 of rows 9..12 shows in place of the bare target, left to right ("The chance of
-// GM below " "$20,000" " is:"). Other rows: the cell text as one normal part. A target that is
-// not a number (text still being typed) is shown as typed.
-std::vector<SentencePart> LabelSentence(int row, const std::string& cellText,
-                                        const NumberSeparators& sep);
-QString JoinSentence(const std::vector<SentencePart>& parts);
+std::vector<ShownPart> LabelSentence(int row, const std::string& label,
+                                     const NumberSeparators& sep);
 
 // The key filter of the grid: while a target is edited only backspace, enter, "-", "." (and
 // the locale's decimal separator when it is another character), and the digits are typed.

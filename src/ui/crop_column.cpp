@@ -1,6 +1,7 @@
 #include "ui/crop_column.h"
 
 #include "editor/crops.h"
+#include "print/qt_text.h"
 #include "ui/fit_text.h"
 #include "ui/guarded.h"
 
@@ -45,9 +46,6 @@ void SetBackground(QWidget* w, const QColor& color) {
     w->setAutoFillBackground(true);
 }
 
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
 } // namespace
 
 TCropColumn::TCropColumn(TCrops& crops, int fieldId, QWidget* parent)

@@ -5,6 +5,7 @@
 #include "print/print_object.h"
 #include "print/print_preview.h"
 #include "print/print_progress_form.h"
+#include "print/qt_text.h"
 #include "ui/chart_form.h"
 #include "ui/crop_column.h"
 #include "ui/guarded.h"
@@ -51,10 +52,6 @@ std::vector<std::string> UserGuideFolders() {
 }
 
 namespace {
-
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 // The header sections' images, drawn here: a field, an empty column to add, a removed one,
 // and the column holding the focus.
@@ -615,9 +612,8 @@ void TMainForm::BitBtn1Click() {
     Run([this] { return session_.BitBtn1Click(); });
 }
 
-void TMainForm::ShowResults(const RunOutcome& run) {
+void TMainForm::ShowResults(const RunOutcome&) {
     if (!chartForm_) return;
-    chartForm_->SetRunInfo(session_.CurrentScenario(), session_.Iterations(), run.seed);
     chartForm_->ShowResults();
 }
 
@@ -786,7 +782,7 @@ InputSummarySource TMainForm::InputSummary() const {
         const TCodeRow* r = ref.cdsCLevel.Find(code);
         return r ? r->Description : std::string();
     };
-    src.separators = session_.sgScenario.separators;
+    src.separators = session_.Runs.Grid().separators;
     return src;
 }
 

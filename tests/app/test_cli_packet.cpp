@@ -51,3 +51,46 @@ TEST(CliPacket, DamagedOrMissingFileExitsOneWithAMessage) {
     EXPECT_EQ(res.status, 1);
     EXPECT_NE(res.err.find("Unknown command"), std::string::npos);
 }
+
+// Each command takes its own options: any other is refused before the command runs, and the
+// help after a command lists only that command's.
+TEST(CliOptions, EachCommandTakesItsOwnOptions) {
+    struct Case {
+        QStringList args;
+        const char* err;
+    };
+    const Case refused[] = {
+        {{"location", "1", "1", "4", "--csv"}, "Unknown option 'csv' for location\n"},
+        {{"packet", "x.pkt", "--data", "dir"}, "Unknown option 'data' for packet\n"},
+        {{"run", "x.crs", "--csv"}, "Unknown option 'csv' for run\n"},
+        {{"compare", "x.crs", "--repeat", "2"}, "Unknown option 'repeat' for compare\n"},
+        {{"--width", "3", "session", "s.jsonl"}, "Unknown option 'width' for session\n"},
+    };
+    for (const auto& c : refused) {
+        const auto res = Cli(c.args);
+        EXPECT_EQ(res.status, 1) << c.err;
+        EXPECT_EQ(res.err, c.err);
+        EXPECT_EQ(res.out, "");
+    }
+
+    struct Help {
+        const char* command;
+        std::vector<const char*> has, lacks;
+    };
+    const Help helps[] = {
+        {"run", {"--repeat N", "--scenario S", "--threads N", "--data DIR"}, {"--csv", "--png"}},
+        {"compare", {"--csv", "--targets T"}, {"--repeat", "--scenario"}},
+        {"chart", {"--commands", "--width W", "--pdf OUT"}, {"--csv", "--repeat"}},
+        {"location", {"--data DIR"}, {"--seed", "--csv"}},
+        {"packet", {}, {"--data", "--seed"}},
+    };
+    for (const auto& h : helps) {
+        const auto res = Cli({h.command, "--help"});
+        EXPECT_EQ(res.status, 0);
+        EXPECT_EQ(res.out.rfind(std::string("Usage: acremark-cli ") + h.command, 0), 0u) << res.out;
+        for (const char* o : h.has)
+            EXPECT_NE(res.out.find(o), std::string::npos) << h.command << " " << o;
+        for (const char* o : h.lacks)
+            EXPECT_EQ(res.out.find(o), std::string::npos) << h.command << " " << o;
+    }
+}

@@ -83,26 +83,26 @@ TEST(CliCompare, RunsEveryScenarioIntoTheGrid) {
     ASSERT_EQ(Cli({"import", kExample, crs}).status, 0);
     auto c = Cli({"compare", crs, "--data", kData, "--iterations", "1000", "--seed", "3", "--csv"});
     ASSERT_EQ(c.status, 0) << c.err;
+    // The comparison window's export: CSV with CRLF line ends.
     std::vector<std::string> lines;
-    std::string line;
-    for (char ch : c.out) {
-        if (ch == '\n') {
-            lines.push_back(line);
-            line.clear();
-        } else {
-            line += ch;
-        }
-    }
-    ASSERT_EQ(lines.size(), 12u);
-    EXPECT_EQ(lines[0], ",Scenario 1,Scenario 2,Scenario 3,Scenario 4,Scenario 5,Scenario 6,"
-                        "Scenario 7,Scenario 8");
+    for (size_t at = 0, end; (end = c.out.find("\r\n", at)) != std::string::npos; at = end + 2)
+        lines.push_back(c.out.substr(at, end - at));
+    ASSERT_EQ(lines.size(), 14u);
+    ASSERT_EQ(c.out.substr(c.out.size() - 2), "\r\n");
     EXPECT_EQ(
-        lines[1].rfind("Description,\"Barley, canola, wheat and malt\",Wheat on the north half", 0),
+        lines[0].rfind("Description,\"Barley, canola, wheat and malt\",Wheat on the north half", 0),
         0u);
+    EXPECT_EQ(lines[1], ",Scenario 1,Scenario 2,Scenario 3,Scenario 4,Scenario 5,Scenario 6,"
+                        "Scenario 7,Scenario 8,Target,Scenario 1 value,Scenario 2 value,"
+                        "Scenario 3 value,Scenario 4 value,Scenario 5 value,Scenario 6 value,"
+                        "Scenario 7 value,Scenario 8 value");
     EXPECT_EQ(lines[2].rfind("Expected Contribution Margin,\"$", 0), 0u) << lines[2];
-    EXPECT_NE(lines[9].find("The chance of GM below $20,000 is:"), std::string::npos);
+    EXPECT_EQ(lines[9].rfind("\"The chance of GM below $20,000 is:\"", 0), 0u) << lines[9];
+    EXPECT_NE(lines[9].find(",20000,"), std::string::npos) << lines[9];
     // Scenarios without fields stay empty.
     EXPECT_EQ(lines[2].substr(lines[2].size() - 6), ",,,,,,");
+    EXPECT_EQ(lines[12], "Iterations,1000,1000,,,,,,");
+    EXPECT_EQ(lines[13], "Seed,3,3,,,,,,");
 }
 
 TEST(CliImport, RefusesWhatNoFieldMayHoldAndTheRunRefusesWhatItCannotCompute) {

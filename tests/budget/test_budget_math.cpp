@@ -68,15 +68,14 @@ TEST(CropInsurance, PremiumAndPayments) {
     EXPECT_NEAR(IndemnityPerAcre(t, 20, 3) - 65.722422, 64.4, 5e-7);
     t.F = 9; // a floor price above the crop price pays 70 % of the gap
     const double P3 = (0.9 * 8.05 - 6) * 20;
-    EXPECT_NEAR(IndemnityPerAcre(t, 20, 6), 65.722422 + P3 + 0.7 * ((9 - 6) * 20 - P3 + (9 - 8.05) * (28.164276 - 20)),
-                1e-6);
+    EXPECT_NEAR(IndemnityPerAcre(t, 20, 6),
+                65.722422 + P3 + 0.7 * ((9 - 6) * 20 - P3 + (9 - 8.05) * (28.164276 - 20)), 1e-6);
     t.covered = false;
     EXPECT_EQ(IndemnityPerAcre(t, 0, 1), 0);
 }
 
 TEST(ScenarioSummary, LinesFromTheRunAndEmptiness) {
-    TScenarioSummary sum;
-    EXPECT_TRUE(sum.IsEmpty(3));
+    EXPECT_TRUE(TScenarioSummary::IsEmpty(ScenarioResult().summary));
     FieldRecord a, b;
     a.Set(fAcres, 100.0);
     a.Set(fB1, 10.0);
@@ -86,8 +85,7 @@ TEST(ScenarioSummary, LinesFromTheRunAndEmptiness) {
     a.Set(fC7, 3.0);
     b.Set(fB1, 99.0); // no acres: adds nothing
     std::array<double, 6> mean{0, 5000, 300, 2000, -100, 1500}, sd{0, 1, 2, 400, 4, 600};
-    sum.Fill(3, {a, b}, mean, sd, "12.35%");
-    const auto& L = sum.Lines(3);
+    const auto L = TScenarioSummary::Fill({a, b}, mean, sd, 12.3456);
     EXPECT_EQ(L[0], 5300);
     EXPECT_EQ(L[1], 1000);
     EXPECT_EQ(L[15], 1500);
@@ -102,15 +100,14 @@ TEST(ScenarioSummary, LinesFromTheRunAndEmptiness) {
     EXPECT_EQ(L[24], 600);
     EXPECT_DOUBLE_EQ(L[25], 20);
     EXPECT_DOUBLE_EQ(L[26], 40);
-    EXPECT_DOUBLE_EQ(L[27], 12.35);
+    EXPECT_EQ(L[27], 12.35); // as the grid shows the chance: two decimals
     EXPECT_EQ(L[30], 100);
-    EXPECT_FALSE(sum.IsEmpty(3));
+    EXPECT_FALSE(TScenarioSummary::IsEmpty(L));
+    // The chance rounds as the grid's text does: half away from zero on 15 digits.
+    EXPECT_EQ(TScenarioSummary::Fill({a}, mean, sd, 2.675)[27], 2.68);
+    EXPECT_EQ(TScenarioSummary::Fill({a}, mean, sd, std::nullopt)[27], 0);
     mean[3] = 0; // a zero mean has no coefficient of variation
-    sum.Fill(4, {a}, mean, sd, "0.00%");
-    EXPECT_EQ(sum.Lines(4)[25], 0);
-    sum.ClearAll();
-    EXPECT_TRUE(sum.IsEmpty(3));
-    EXPECT_EQ(sum.Lines(3)[0], 5300); // other lines stay; the record counts as empty
+    EXPECT_EQ(TScenarioSummary::Fill({a}, mean, sd, 0.0)[25], 0);
 
     const auto& rows = TScenarioSummary::Rows();
     EXPECT_EQ(rows[18].line, 19);

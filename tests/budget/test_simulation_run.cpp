@@ -1,5 +1,7 @@
+#include "budget/comparison_table.h"
 #include "budget/crop_insurance.h"
-#include "budget/simulation_run.h"
+#include "budget/run_workspace.h"
+#include "budget/scenario_summary.h"
 #include "sim/parallel.h"
 #include "sim/risk_simulation.h"
 
@@ -51,33 +53,33 @@ std::vector<std::string> Texts(const std::vector<FieldRecord>& fields) {
 }
 
 RunReference Reference() {
-    static std::map<std::pair<int, int>, CorrelationRow> rows = [] {
-        std::map<std::pair<int, int>, CorrelationRow> m;
-        CorrelationRow wc;
+    static std::map<std::pair<int, int>, TPYRow> rows = [] {
+        std::map<std::pair<int, int>, TPYRow> m;
+        TPYRow wc;
         wc.Price = 0.5773;
         wc.YieldBD = 0.5431;
         wc.YieldA = 0.2;
         m[{28, 9}] = m[{9, 28}] = wc;
-        CorrelationRow a12, a21;
+        TPYRow a12, a21;
         a12.Price = a21.Price = 0.3;
         a12.YieldBID = 0.1; // (2, 1) has none
         m[{1, 2}] = a12;
         m[{2, 1}] = a21;
-        CorrelationRow same;
+        TPYRow same;
         same.Price = 1.0;
         same.YieldBD = 0.6;
         m[{2, 2}] = m[{3, 3}] = same;
-        CorrelationRow b23;
+        TPYRow b23;
         b23.Price = 0.6657;
         b23.YieldBD = 0.725;
         m[{2, 3}] = m[{3, 2}] = b23;
         return m;
     }();
     RunReference ref;
-    ref.correlation = [](int a, int b) -> std::optional<CorrelationRow> {
-        auto it = rows.find({a, b});
-        if (it == rows.end()) return std::nullopt;
-        return it->second;
+    // As the table's FieldPairRow reads it: the irrigated field's crop first.
+    ref.fieldPair = [](int cropP, bool irrigatedP, int cropQ) -> const TPYRow* {
+        auto it = rows.find(irrigatedP ? std::pair(cropP, cropQ) : std::pair(cropQ, cropP));
+        return it == rows.end() ? nullptr : &it->second;
     };
     ref.insurancePrices = [](int crop) -> std::optional<std::pair<double, double>> {
         if (crop == 2) return std::pair(8.05, 0.0);
@@ -91,12 +93,10 @@ RunReference Reference() {
 }
 
 struct Harness {
-    TRiskSimulation main{8}, second{1};
-    TMaltTable malt;
-    TComparisonGrid grid;
-    TScenarioSummary summary;
-    int runs = 0;
-    RunContext ctx{main, second, malt, grid, summary, nullptr, &runs};
+    RunWorkspace ws;
+    TRiskSimulation& main = ws.Simulation;
+    TMaltTable& malt = ws.cdsMalt;
+    TComparisonGrid& grid = ws.Grid();
 
     RunOutcome Run(std::vector<FieldRecord>& fields, int iterations = 1000, int scenario = 1,
                    int riskAreaIndex = 3) {
@@ -108,7 +108,7 @@ struct Harness {
         req.riskAreaIndex = riskAreaIndex;
         req.iterations = iterations;
         req.seed = 12345;
-        return RunSimulation(req, Reference(), ctx);
+        return ws.Run(req, Reference());
     }
 };
 
@@ -189,12 +189,7 @@ TEST(SimulationRun, RefusalsNameTheFieldAndChangeNothing) {
          "Invalid data: the margins are too large to compute. in Field # 2"},
         {"farm totals beyond a double", [](auto& f, auto&) { f[0].Set(fAcres, 1e308); },
          "Invalid data: the farm's totals are too large to compute."},
-        {"target",
-         [](auto&, TComparisonGrid& g) {
-             TRiskSimulation dummy(8);
-             g.SetTargetText(dummy, 11, "1-2");
-         },
-         nullptr},
+        {"target", [](auto&, TComparisonGrid& g) { g.SetTargetText(11, "1-2"); }, nullptr},
     };
     for (const auto& c : cases) {
         Harness h;
@@ -210,8 +205,9 @@ TEST(SimulationRun, RefusalsNameTheFieldAndChangeNothing) {
             EXPECT_NE(o.message.find("row 11"), std::string::npos) << o.message;
         EXPECT_EQ(Texts(fields), Texts(before)) << c.name; // as texts: NaN equals NaN
         EXPECT_FALSE(h.grid.HasResults(1)) << c.name;
-        EXPECT_TRUE(h.summary.IsEmpty(1)) << c.name;
-        EXPECT_EQ(h.runs, 0);
+        EXPECT_FALSE(h.ws.Result(1).ran) << c.name;
+        EXPECT_TRUE(TScenarioSummary::IsEmpty(h.ws.Result(1).summary)) << c.name;
+        EXPECT_EQ(h.ws.RunCount, 0);
     }
     {
         // More iterations than a run may keep in memory.
@@ -294,7 +290,7 @@ TEST(SimulationRun, ResultsGridSummaryAndRepeatability) {
     RunOutcome o = h.Run(fields, 5000, 3);
     ASSERT_FALSE(o.refused);
     EXPECT_EQ(o.seed, 12345u);
-    EXPECT_EQ(h.runs, 1);
+    EXPECT_EQ(h.ws.RunCount, 1);
 
     // Output rows against a recomputation from the samples, for a few iterations.
     const int n = 3;
@@ -323,12 +319,32 @@ TEST(SimulationRun, ResultsGridSummaryAndRepeatability) {
     // The summary's breakeven line carries the two decimals of the grid's row 9.
     const std::string row9 = h.grid.Cell(3, 9);
     ASSERT_EQ(row9.back(), '%');
-    EXPECT_EQ(FormatFloat("0.00", h.summary.Lines(3)[27]) + "%", row9);
+    EXPECT_EQ(FormatFloat("0.00", h.ws.Result(3).summary[27]) + "%", row9);
     EXPECT_FALSE(h.grid.Cell(3, 12).empty());
     EXPECT_FALSE(h.grid.HasResults(1));
-    EXPECT_EQ(h.summary.Lines(3)[30], 450);
-    EXPECT_EQ(h.summary.Lines(3)[16], 50 * 20.0 + h.main.YMean[4]);
+    EXPECT_EQ(h.ws.Result(3).summary[30], 450);
+    EXPECT_EQ(h.ws.Result(3).summary[16], 50 * 20.0 + h.main.YMean[4]);
     EXPECT_EQ(h.main.CMMean[3], h.main.YMean[3]);
+
+    // The scenario's result holds what the run worked out, every iteration's outputs included.
+    const ScenarioResult& r = h.ws.Result(3);
+    EXPECT_TRUE(r.ran);
+    EXPECT_EQ(r.iterations, 5000);
+    EXPECT_EQ(r.seed, 12345u);
+    ASSERT_EQ(r.fields.size(), 3u);
+    EXPECT_EQ(r.fields[2].fieldId, 3);
+    EXPECT_EQ(r.fields[2].cm, fields[2].AsFloat(fCM));
+    EXPECT_EQ(r.fields[2].gmsd, fields[2].AsFloat(fGMSD));
+    EXPECT_EQ(r.gmMean, h.main.GMMean[3]);
+    EXPECT_EQ(r.outputStd[5], h.main.YStd[5]);
+    EXPECT_EQ(r.grid[size_t(Row(GridRow::CMMean))], r.cmMean);
+    ASSERT_TRUE(r.outputs);
+    ASSERT_EQ(r.outputs->Iterations(), 5000);
+    for (int row = 1; row <= 5; ++row)
+        for (int j : {1, 2500, 5000})
+            EXPECT_EQ(r.outputs->Row(row)[j - 1], h.main.Y[row][j]) << row << " " << j;
+    for (int k : {1, 500, 1000})
+        EXPECT_EQ(r.gmCurve[size_t(k)], h.main.GM[3][k]);
 
     // The same seed gives the same run bit for bit.
     Harness again;
@@ -390,45 +406,87 @@ TEST(SimulationRun, HelperThreadChangesNoFigure) {
 }
 
 TEST(ComparisonGrid, BreakevenPositionsTargetsAndClearing) {
-    TRiskSimulation sim(8);
-    TComparisonGrid grid;
-    TScenarioSummary summary;
+    ScenarioResults results;
+    TComparisonGrid grid(results);
     // Scenario 2's curve: entry k is 100 k; entries 0 is 0.
+    ScenarioResult& r = results[2];
     for (int k = 1; k <= 1000; ++k)
-        sim.GM[2][k] = 100.0 * k;
-    grid.FillScenario(sim, 2, {20000, 10000, 10});
+        r.gmCurve[size_t(k)] = 100.0 * k;
+    r.cmMean = 3000;
+    r.cmStd = 1500;
+    TComparisonGrid::FillColumn(r, {20000, 10000, 10});
     EXPECT_EQ(grid.Cell(2, 9), "0.00%");   // 0 at or below the lowest block
     EXPECT_EQ(grid.Cell(2, 10), "20.00%"); // exactly p[200]: equality is not below
     EXPECT_EQ(grid.Cell(2, 12), "$10,000");
-    grid.UpdateBreakeven(sim, 2, 10, 150); // halfway between blocks 1 and 2
-    EXPECT_EQ(grid.Cell(2, 10), "0.15%");
-    grid.UpdateBreakeven(sim, 2, 10, 1e9);
-    EXPECT_EQ(grid.Cell(2, 10), "100.00%");
-    grid.UpdateBreakeven2(sim, 2, 12, 0.05); // between entry 0 (0) and entry 1
-    EXPECT_EQ(grid.Cell(2, 12), "$50");
-    grid.UpdateBreakeven2(sim, 2, 12, -5); // a negative chance counts as 0
-    EXPECT_EQ(grid.Cell(2, 12), "$0");
-    grid.UpdateBreakeven2(sim, 2, 12, 150);
-    EXPECT_EQ(grid.Cell(2, 12), "$100,000");
-    EXPECT_EQ(grid.Cell(2, 5), ""); // zero mean: no coefficient of variation
+    EXPECT_EQ(grid.Value(2, GridRow::CMVariation), 50.0); // cells hold the unrounded numbers
+    EXPECT_EQ(grid.Cell(2, 5), "50.00%");
+    EXPECT_EQ(grid.Cell(2, 8), ""); // zero mean: no coefficient of variation
+    EXPECT_FALSE(grid.Value(2, GridRow::GMVariation).has_value());
+    struct Case {
+        int row;
+        const char* target;
+        const char* text;
+    };
+    const Case cases[] = {
+        {10, "150", "0.15%"},    // halfway between blocks 1 and 2
+        {10, "1e9", "100.00%"},  // above the highest block
+        {12, "0.05", "$50"},     // between entry 0 (0) and entry 1
+        {12, "-5", "$0"},        // a negative chance counts as 0
+        {12, "150", "$100,000"}, // a chance above 100 as the highest block
+        {11, "5000", "5.00%"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(grid.SetTargetText(c.row, c.target), std::nullopt);
+        EXPECT_EQ(grid.Cell(2, c.row), c.text) << c.target;
+    }
 
     // Targets: only scenarios with results change; bad text changes nothing.
-    EXPECT_EQ(grid.SetTargetText(sim, 11, "-"), std::nullopt);
-    EXPECT_EQ(grid.SetTargetText(sim, 11, "5000"), std::nullopt);
+    EXPECT_EQ(grid.SetTargetText(11, "-"), std::nullopt);
     EXPECT_EQ(grid.Cell(2, 11), "5.00%");
     EXPECT_EQ(grid.Cell(5, 11), "");
-    EXPECT_TRUE(grid.SetTargetText(sim, 11, "50-0").has_value());
+    EXPECT_TRUE(grid.SetTargetText(11, "50-0").has_value());
     EXPECT_EQ(grid.Cell(2, 11), "5.00%");
     int bad = 0;
     EXPECT_FALSE(grid.ReadTargets(&bad).has_value());
     EXPECT_EQ(bad, 11);
 
-    summary.Fill(2, {}, {}, {}, "1.00%");
-    grid.ClearAll(sim, summary);
+    grid.ClearAll();
     EXPECT_FALSE(grid.HasResults(2));
     EXPECT_EQ(grid.Cell(2, 0), "Scenario 2");
     EXPECT_EQ(grid.Cell(0, 11), "50-0"); // targets stay as typed
-    EXPECT_EQ(sim.GM[2][1], 0);
-    EXPECT_EQ(sim.GM[2][1000], 0);
-    EXPECT_EQ(sim.GM[2][500], 50000);
+    EXPECT_EQ(results[2].gmCurve[1000], 0);
+    EXPECT_FALSE(results[2].outputs);
+}
+
+TEST(ComparisonGrid, RowSentencesAroundTheTargets) {
+    const NumberSeparators comma{",", "."};
+    struct Case {
+        GridRow row;
+        const char* label;
+        NumberSeparators sep;
+        const char* sentence;
+    };
+    const Case cases[] = {
+        {GridRow::GMMean, "Expected Gross Margin", {}, "Expected Gross Margin"},
+        {GridRow::ChanceBelowZero, "0", {}, "The chance of Gross Margin below $0 is:"},
+        {GridRow::ChanceBelowTarget1, "20000", {}, "The chance of GM below $20,000 is:"},
+        {GridRow::ChanceBelowTarget2, "2500,5", comma, "The chance of GM below $2.501 is:"},
+        {GridRow::ChanceBelowTarget2, "-", {}, "The chance of GM below - is:"}, // being typed
+        {GridRow::MarginAtChance, "12.6", {}, "There is a 13% chance of a GM below:"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(RowSentence(c.row, c.label, c.sep), c.sentence) << c.label;
+    const auto parts = RowSentenceParts(GridRow::ChanceBelowTarget1, "20000", {});
+    ASSERT_EQ(parts.size(), 3u);
+    EXPECT_EQ(parts[1].text, "$20,000");
+    EXPECT_EQ(parts[1].tone, SentencePart::Red);
+}
+
+TEST(ComparisonTable, OneWriterQuotesAndEndsLinesAlike) {
+    const TextTable table = {{"plain", "a,b", "say \"hi\"", ""},
+                             {"two\nlines", "tab\there", "cr\r"}};
+    EXPECT_EQ(DelimitedText(table, ','),
+              "plain,\"a,b\",\"say \"\"hi\"\"\",\r\n\"two\nlines\",tab\there,\"cr\r\"\r\n");
+    EXPECT_EQ(DelimitedText(table, '\t'),
+              "plain\ta,b\t\"say \"\"hi\"\"\"\t\r\n\"two\nlines\"\t\"tab\there\"\t\"cr\r\"\r\n");
 }

@@ -3,6 +3,7 @@
 // Open, Save and closing, and the run started from the window.
 #include "editor_fixture.h"
 
+#include "budget/scenario_summary.h"
 #include "data/risk_data.h"
 
 #include <cstdlib>
@@ -266,7 +267,7 @@ TEST_F(SessionTest, SaveThenOpenWhileAnotherScenarioIsShown) {
 
     // Elsewhere, with other data and results, scenario 4 shown.
     Locate("23", "1", "4");
-    s.sgScenario.SetTargetText(s.Simulation, 10, "5000");
+    s.SetTargetText(10, "5000");
     prompts.CopyAnswers = {{true, 1}};
     s.ComboBoxScenarioChange(4);
     Type(1, fAcres, "7");
@@ -288,7 +289,7 @@ TEST_F(SessionTest, SaveThenOpenWhileAnotherScenarioIsShown) {
         EXPECT_EQ(s.dmRisk.SoilZoneIndex[size_t(i)], 2);
     EXPECT_TRUE(s.ComboBoxSoilType.Enabled);
     EXPECT_EQ(s.PanelFileName, "farm");
-    EXPECT_EQ(s.sgScenario.Cell(0, 10), "5000"); // targets stay
+    EXPECT_EQ(s.Runs.Grid().Cell(0, 10), "5000"); // targets stay
 }
 
 TEST_F(SessionTest, OpeningAFileThatCannotBeReadChangesNothing) {
@@ -371,14 +372,14 @@ TEST_F(SessionTest, RunWritesResultsIntoColumnsGridAndStatusBar) {
     Type(2, fPriceHigh, "12");
     RunOutcome o = s.RadioGroupIterationClick(0);
     ASSERT_FALSE(o.refused) << o.message;
-    EXPECT_EQ(s.Simulation.N, 1000);
+    EXPECT_EQ(s.Runs.Result(1).iterations, 1000);
     EXPECT_EQ(o.seed, 42u);
     for (int k : {1, 2}) {
         EXPECT_FALSE(Null(k, fCM));
         EXPECT_FALSE(Null(k, fGMSD));
     }
-    EXPECT_FALSE(s.sgScenario.Cell(1, 3).empty());
-    EXPECT_TRUE(s.sgScenario.Cell(2, 3).empty());
+    EXPECT_FALSE(s.Runs.Grid().Cell(1, 3).empty());
+    EXPECT_TRUE(s.Runs.Grid().Cell(2, 3).empty());
     EXPECT_EQ(s.StatusBar1.Panels[0], "1");
     EXPECT_EQ(s.StatusBar1.Panels[2].rfind("Time:  ", 0), 0u);
     EXPECT_EQ(s.StatusBar1.Tag, 100);
@@ -399,8 +400,9 @@ TEST_F(SessionTest, RunWritesResultsIntoColumnsGridAndStatusBar) {
     s.BitBtnSaveClick();
     prompts.FileNames = {dir.File("r.crs")};
     s.BitBtnOpenClick();
-    EXPECT_TRUE(s.sgScenario.Cell(1, 3).empty());
-    EXPECT_TRUE(s.ScenarioSummary.IsEmpty(1));
+    EXPECT_TRUE(s.Runs.Grid().Cell(1, 3).empty());
+    EXPECT_TRUE(TScenarioSummary::IsEmpty(s.Runs.Result(1).summary));
+    EXPECT_FALSE(s.Runs.Result(1).ran);
 }
 
 TEST(StatusBar, SpectralBarAndPanelText) {

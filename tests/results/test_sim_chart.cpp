@@ -1,7 +1,6 @@
 #include "results/chart_output.h"
 #include "results/scenario_colors.h"
 #include "results/sim_chart.h"
-#include "sim/risk_simulation.h"
 
 #include "../print/print_test_support.h"
 
@@ -26,9 +25,9 @@ namespace {
 const QColor kBlack(0, 0, 0);
 
 // Scenario s's gross margin curve rising evenly from lo to hi.
-void SetCurve(TRiskSimulation& sim, int s, double lo, double hi) {
+void SetCurve(ScenarioResults& sim, int s, double lo, double hi) {
     for (int k = 1; k <= 1000; ++k)
-        sim.GM[s][k] = lo + (hi - lo) * (k - 1) / 999.0;
+        sim[s].gmCurve[k] = lo + (hi - lo) * (k - 1) / 999.0;
 }
 
 // The plot area of a chart rectangle.
@@ -73,7 +72,7 @@ std::multiset<double> ExpectedTicks(double lo, double hi, double step) {
 
 class ChartTest : public ::testing::Test {
 protected:
-    TRiskSimulation sim{8};
+    ScenarioResults sim{};
     std::unique_ptr<TPrintObject> page;
     const TPrintPage& Compose(int chart, double w = 9, double h = 6) {
         page = ComposeChartPage(sim, chart, w, h);
@@ -179,7 +178,7 @@ TEST_F(ChartTest, MoneyAxisTicksAreTheStepMultiplesInsideTheRange) {
         {-4000.5, 160000.5, 3},
     };
     for (const auto& c : cases) {
-        sim.GM[1][1] = sim.GM[1][1000] = 0;
+        sim[1].gmCurve[1] = sim[1].gmCurve[1000] = 0;
         SetCurve(sim, 1, c.lo, c.hi);
         const TPrintPage& pg = Compose(2, c.width, c.width * 2 / 3);
         Plot a(0, 0, c.width, c.width * 2 / 3);
@@ -203,8 +202,8 @@ TEST_F(ChartTest, RiskReturnMarkersInScenarioColours) {
     const double mean[9] = {0, 120000, 95000, -30000, 60000, 80000, 110000, 130000, 40000};
     const double sd[9] = {0, 40000, 25000, 70000, 15000, 0, 45000, 52000, 20000};
     for (int s = 1; s <= 8; ++s) {
-        sim.GMMean[s] = mean[s];
-        sim.GMStd[s] = sd[s];
+        sim[size_t(s)].gmMean = mean[s];
+        sim[size_t(s)].gmStd = sd[s];
     }
     const TPrintPage& pg = Compose(3);
     Plot a(0, 0, 9, 6);
@@ -263,29 +262,30 @@ TEST_F(ChartTest, WithoutResultsOnlyTitlesCaptionsAndFrame) {
     struct Case {
         const char* name;
         int chart;
-        std::function<void(TRiskSimulation&)> fill;
+        std::function<void(ScenarioResults&)> fill;
         const char* title;
         const char* xCaption;
         const char* yCaption;
     } cases[] = {
-        {"chart 2, none at all", 2, [](TRiskSimulation&) {}, "Probability of Gross Margin Levels",
+        {"chart 2, none at all", 2, [](ScenarioResults&) {}, "Probability of Gross Margin Levels",
          "Gross Margin", "Probability"},
         {"chart 2, results only after scenario 1", 2,
-         [](TRiskSimulation& s) { SetCurve(s, 2, 0, 1000); }, "Probability of Gross Margin Levels",
+         [](ScenarioResults& s) { SetCurve(s, 2, 0, 1000); }, "Probability of Gross Margin Levels",
          "Gross Margin", "Probability"},
         {"chart 2, a curve that is not a number", 2,
-         [&](TRiskSimulation& s) {
+         [&](ScenarioResults& s) {
              SetCurve(s, 1, 0, 1000);
-             s.GM[1][1000] = inf;
+             s[1].gmCurve[1000] = inf;
          },
          "Probability of Gross Margin Levels", "Gross Margin", "Probability"},
-        {"chart 3, none at all", 3, [](TRiskSimulation&) {}, "Risk-Return Tradeoff Chart",
+        {"chart 3, none at all", 3, [](ScenarioResults&) {}, "Risk-Return Tradeoff Chart",
          "Standard Deviation", "Expected Value (Mean)"},
-        {"chart 3, deviations but no means", 3, [](TRiskSimulation& s) { s.GMStd[2] = 500; },
-         "Risk-Return Tradeoff Chart", "Standard Deviation", "Expected Value (Mean)"},
+        {"chart 3, deviations but no means", 3,
+         [](ScenarioResults& s) { s[size_t(2)].gmStd = 500; }, "Risk-Return Tradeoff Chart",
+         "Standard Deviation", "Expected Value (Mean)"},
     };
     for (const auto& c : cases) {
-        TRiskSimulation fresh(8);
+        ScenarioResults fresh{};
         c.fill(fresh);
         auto p = ComposeChartPage(fresh, c.chart, 9, 6);
         const TPrintPage& pg = p->Page(1);
@@ -301,7 +301,7 @@ TEST_F(ChartTest, WithoutResultsOnlyTitlesCaptionsAndFrame) {
 }
 
 TEST(ChartLayout, TitleCaptionsAndFrameInAReportRectangle) {
-    TRiskSimulation sim(8);
+    ScenarioResults sim{};
     SetCurve(sim, 1, -5000, 40000);
     TPrintObject p;
     p.UseProgress = false;
@@ -352,9 +352,9 @@ TEST(ChartLayout, TitleCaptionsAndFrameInAReportRectangle) {
 }
 
 TEST(ChartLayout, FontsOfAThreeInchChart) {
-    TRiskSimulation sim(8);
-    sim.GMMean[1] = 50000;
-    sim.GMStd[1] = 10000;
+    ScenarioResults sim{};
+    sim[size_t(1)].gmMean = 50000;
+    sim[size_t(1)].gmStd = 10000;
     auto p = ComposeChartPage(sim, 3, 3, 2);
     // Every nominal size up to 23 gives 7 at this width; the markers' 26 gives 8.
     double size = 0;
@@ -369,7 +369,7 @@ TEST(ChartLayout, FontsOfAThreeInchChart) {
 }
 
 TEST(ChartPicture, FillsThePictureWithThinFrames) {
-    TRiskSimulation sim(8);
+    ScenarioResults sim{};
     SetCurve(sim, 1, 10000, 90000);
     QImage img(400, 300, QImage::Format_RGB32);
     img.fill(Qt::black);
@@ -403,9 +403,9 @@ TEST(ChartPicture, FillsThePictureWithThinFrames) {
 }
 
 TEST(ChartOutput, CommandsAsJsonAndRenderedFiles) {
-    TRiskSimulation sim(8);
-    sim.GMMean[1] = 50000;
-    sim.GMStd[1] = 10000;
+    ScenarioResults sim{};
+    sim[size_t(1)].gmMean = 50000;
+    sim[size_t(1)].gmStd = 10000;
     QJsonArray json = ChartCommandsJson(sim, 3, 9, 6);
     bool marker = false, red = false;
     for (const auto& v : json) {
@@ -442,7 +442,7 @@ TEST(ChartOutput, CommandsAsJsonAndRenderedFiles) {
 }
 
 TEST(ChartOutput, LabelsUseTheGivenSeparators) {
-    TRiskSimulation sim(8);
+    ScenarioResults sim{};
     SetCurve(sim, 1, 0, 2000000);
     NumberSeparators sep{",", "."};
     auto p = ComposeChartPage(sim, 2, 9, 6, sep);

@@ -4,12 +4,12 @@
 #include "ui/chart_form.h"
 
 #include "budget/comparison_grid.h"
+#include "budget/comparison_table.h"
 #include "budget/scenario_summary.h"
 #include "data/number_format.h"
 #include "editor/scripted_prompts.h"
 #include "results/scenario_colors.h"
 #include "results/sim_chart.h"
-#include "sim/risk_simulation.h"
 #include "ui/comparison_grid_view.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -147,32 +147,36 @@ bool ShowAndExpose(TChartForm& form) {
 
 class ChartFormTest : public ::testing::Test {
 protected:
-    TRiskSimulation sim{8};
-    TComparisonGrid grid;
-    TScenarioSummary summary;
-    TSimChart chart{sim};
+    RunWorkspace runs;
+    TComparisonGrid& grid = runs.Grid();
+    TSimChart chart{runs.Results()};
     ScriptedPrompts prompts;
     std::unique_ptr<TChartForm> form;
 
     void SetUp() override { MakeForm(); }
 
     void MakeForm() {
-        form = std::make_unique<TChartForm>(sim, grid, summary, chart);
+        form = std::make_unique<TChartForm>(runs, chart);
         form->prompts = &prompts;
         ASSERT_TRUE(ShowAndExpose(*form));
     }
 
-    // What a run leaves: the simulation object's results and the grid's column.
-    void Fill(int s, const Result& r) {
+    // What a run leaves: the scenario's result and its grid column.
+    void Fill(int s, const Result& r, int iterations = 10000, std::uint32_t seed = 1) {
+        ScenarioResult res;
+        res.ran = true;
+        res.iterations = iterations;
+        res.seed = seed;
         for (int k = 1; k <= 1000; ++k) {
-            sim.GM[s][k] = r.lo + (r.hi - r.lo) * (k - 1) / 999.0;
-            sim.CM[s][k] = sim.GM[s][k] + 5000;
+            res.gmCurve[size_t(k)] = r.lo + (r.hi - r.lo) * (k - 1) / 999.0;
+            res.cmCurve[size_t(k)] = res.gmCurve[size_t(k)] + 5000;
         }
-        sim.CMMean[size_t(s)] = r.cmMean;
-        sim.CMStd[size_t(s)] = r.cmStd;
-        sim.GMMean[size_t(s)] = r.gmMean;
-        sim.GMStd[size_t(s)] = r.gmStd;
-        grid.FillScenario(sim, s, *grid.ReadTargets());
+        res.cmMean = r.cmMean;
+        res.cmStd = r.cmStd;
+        res.gmMean = r.gmMean;
+        res.gmStd = r.gmStd;
+        res.summary[TScenarioSummary::kTotalAcresLine] = 640;
+        runs.SetResult(s, res);
         form->ShowResults();
     }
 
@@ -429,14 +433,10 @@ TEST_F(ChartFormTest, OnlyTheThreeTargetsAreEditableAndTheFixedRowsAreNeverCurre
 TEST_F(ChartFormTest, ClearEmptiesEveryScenarioButKeepsTheTargets) {
     Fill(1, r2);
     Fill(2, r5);
-    FieldRecord field;
-    field.Set(fAcres, 640.0);
-    summary.Fill(1, {field}, {0, 1, 2, 3, 4, 5}, {0, 1, 1, 1, 1, 1}, grid.Cell(1, 9));
-    ASSERT_FALSE(summary.IsEmpty(1));
+    ASSERT_FALSE(TScenarioSummary::IsEmpty(runs.Result(1).summary));
     form->SetDescription(1, "Canola on the home quarter");
     form->SetDescription(2, "More wheat");
-    form->SetRunInfo(1, 10000, 77);
-    grid.SetTargetText(sim, 10, "12345");
+    grid.SetTargetText(10, "12345");
     form->GridChanged();
     const QColor red = ScenarioColor(1);
     ASSERT_GT(ChartInk(form->ImageChartRight, red), 0);
@@ -449,13 +449,13 @@ TEST_F(ChartFormTest, ClearEmptiesEveryScenarioButKeepsTheTargets) {
         for (int row = 1; row <= 12; ++row)
             EXPECT_EQ(grid.Cell(s, row), "") << s << "," << row;
         EXPECT_TRUE(form->DescriptionMemo[size_t(s)]->toPlainText().isEmpty());
-        EXPECT_TRUE(summary.IsEmpty(s));
-        EXPECT_FALSE(form->RunInfos()[size_t(s)].has_value());
+        EXPECT_TRUE(TScenarioSummary::IsEmpty(runs.Result(s).summary));
+        EXPECT_FALSE(runs.Result(s).ran);
     }
     EXPECT_EQ(grid.Cell(0, 10), "12345");
     EXPECT_EQ(grid.Cell(0, 11), "10000");
-    EXPECT_EQ(sim.GM[1][1], sim.GM[1][1000]);
-    EXPECT_EQ(sim.GMMean[1], 0);
+    EXPECT_EQ(runs.Result(1).gmCurve[1], runs.Result(1).gmCurve[1000]);
+    EXPECT_EQ(runs.Result(1).gmMean, 0);
     // The charts were drawn again, without curves or markers.
     EXPECT_EQ(ChartInk(form->ImageChartRight, red), 0);
     EXPECT_EQ(ChartInk(form->ImageChartLeft, red), 0);
@@ -537,16 +537,14 @@ TEST_F(ChartFormTest, RendersTheWholeWindow) {
     for (int s = 1; s <= 7; ++s)
         EXPECT_EQ(ChartInk(form->ImageChartLeft, ScenarioColor(s)), 0);
 
-    Fill(1, {-15000, 90000, 60000, 21000, 38000, 22000});
-    Fill(2, {-5000, 70000, 52000, 15000, 31000, 16000});
-    Fill(3, {10000, 50000, 41000, 8000, 29000, 8500});
-    Fill(4, {-30000, 120000, 70000, 33000, 44000, 34000});
+    Fill(1, {-15000, 90000, 60000, 21000, 38000, 22000}, 10000, 1001);
+    Fill(2, {-5000, 70000, 52000, 15000, 31000, 16000}, 10000, 1002);
+    Fill(3, {10000, 50000, 41000, 8000, 29000, 8500}, 10000, 1003);
+    Fill(4, {-30000, 120000, 70000, 33000, 44000, 34000}, 10000, 1004);
     const char* names[] = {"", "Base plan: canola, wheat, barley", "More peas", "Insured at 70%",
                            "Rented quarter added"};
-    for (int s = 1; s <= 4; ++s) {
+    for (int s = 1; s <= 4; ++s)
         form->SetDescription(s, names[s]);
-        form->SetRunInfo(s, 10000, 1000u + unsigned(s));
-    }
     ClickCell(0, 10);
     for (char k : std::string("25000"))
         Key(k);
@@ -608,12 +606,11 @@ TEST_F(ChartFormTest, ButtonsHaveTheirCaptionsHintsAndActions) {
 // ---- copy and export ----
 
 TEST_F(ChartFormTest, ExportWritesShownTextsRawNumbersAndRunsAndCopyTheSameTable) {
-    Fill(2, r2);
-    Fill(5, {1000, 9000, 0, 3000, 4000, 2500}); // a zero mean has no coefficient
-    form->SetRunInfo(2, 5000, 4021);
+    Fill(2, r2, 5000, 4021);
+    Fill(5, {1000, 9000, 0, 3000, 4000, 2500}, 1000, 7); // a zero mean has no coefficient
     form->SetDescription(2, QStringLiteral("Peas, then canola"));
     form->SetDescription(5, QStringLiteral("Rented quarter"));
-    grid.SetTargetText(sim, 11, "7500.25");
+    grid.SetTargetText(11, "7500.25");
     form->GridChanged();
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -632,23 +629,25 @@ TEST_F(ChartFormTest, ExportWritesShownTextsRawNumbersAndRunsAndCopyTheSameTable
     EXPECT_TRUE(lines[1].contains(",Target,Scenario 1 value,"));
 
     // Rows 3..12 from the window's table, which the CSV quotes ("$45,000").
-    const auto table = ComparisonTable(grid, sim, form->RunInfos(), form->Descriptions());
+    const auto table = form->Table();
     ASSERT_EQ(table.size(), 14u);
     EXPECT_TRUE(lines[2].startsWith("Expected Contribution Margin,,\"" +
                                     QString::fromStdString(grid.Cell(2, 3)) + "\",,," +
                                     QString::fromStdString(grid.Cell(5, 3)) + ",,,,"))
         << lines[2].toStdString();
     for (int row = 3; row <= 12; ++row) {
-        const QStringList& line = table[size_t(row - 1)];
-        ASSERT_EQ(line.size(), 18);
+        const auto& line = table[size_t(row - 1)];
+        ASSERT_EQ(line.size(), 18u);
         for (int s = 1; s <= 8; ++s)
-            EXPECT_EQ(line[s].toStdString(), grid.Cell(s, row)) << row << "," << s;
+            EXPECT_EQ(line[size_t(s)], grid.Cell(s, row)) << row << "," << s;
     }
     EXPECT_EQ(table[8][0], "The chance of Gross Margin below $0 is:");
     EXPECT_EQ(table[10][0], "The chance of GM below $7,500 is:");
     EXPECT_EQ(table[10][9], "7500.25");
     // The numbers behind the texts, unrounded.
-    auto number = [&](int row, int s) { return table[size_t(row - 1)][9 + s]; };
+    auto number = [&](int row, int s) {
+        return QString::fromStdString(table[size_t(row - 1)][size_t(9 + s)]);
+    };
     EXPECT_EQ(number(3, 2).toDouble(), r2.cmMean);
     EXPECT_EQ(number(8, 2).toDouble(), r2.gmStd / r2.gmMean * 100);
     EXPECT_EQ(number(5, 5), "") << "a zero mean leaves the coefficient empty";
@@ -658,22 +657,26 @@ TEST_F(ChartFormTest, ExportWritesShownTextsRawNumbersAndRunsAndCopyTheSameTable
     EXPECT_NEAR(chance, (1 + (7500.25 - r2.lo) * 999 / (r2.hi - r2.lo)) / 10, 1e-9);
     EXPECT_EQ(FormatFloat("$#,##0", number(12, 5).toDouble()), grid.Cell(5, 12));
     // The runs' iteration counts and seeds where known.
-    EXPECT_EQ(table[12], QStringList({"Iterations", "", "5000", "", "", "", "", "", ""}));
-    EXPECT_EQ(table[13], QStringList({"Seed", "", "4021", "", "", "", "", "", ""}));
-    EXPECT_EQ(lines[12], "Iterations,,5000,,,,,,");
+    using Line = std::vector<std::string>;
+    EXPECT_EQ(table[12], Line({"Iterations", "", "5000", "", "", "1000", "", "", ""}));
+    EXPECT_EQ(table[13], Line({"Seed", "", "4021", "", "", "7", "", "", ""}));
+    EXPECT_EQ(lines[12], "Iterations,,5000,,,1000,,,");
 
     // While a target is being typed its row has no numbers.
-    grid.SetTargetText(sim, 11, "-");
-    EXPECT_EQ(ComparisonTable(grid, sim, form->RunInfos(), form->Descriptions())[10][9 + 2], "");
+    grid.SetTargetText(11, "-");
+    EXPECT_EQ(form->Table()[10][9 + 2], "");
 
-    // Copy puts the same table on the clipboard, tab separated, descriptions first.
+    // Copy puts the same table on the clipboard, tab separated, descriptions first; a
+    // description of several lines stays in its cell.
+    form->SetDescription(5, QStringLiteral("Rented\nquarter"));
     form->ActionCopy->trigger();
     const QString copied = QGuiApplication::clipboard()->text();
-    EXPECT_EQ(copied, ComparisonTabText(
-                          ComparisonTable(grid, sim, form->RunInfos(), form->Descriptions())));
+    EXPECT_EQ(copied, QString::fromStdString(DelimitedText(form->Table(), '\t')));
     EXPECT_TRUE(copied.startsWith(QStringLiteral("Description\t\tPeas, then canola\t")));
     EXPECT_TRUE(copied.contains(QStringLiteral("Expected Gross Margin\t\t") +
                                 QString::fromStdString(grid.Cell(2, 6))));
+    EXPECT_TRUE(copied.contains(QStringLiteral("\t\"Rented\nquarter\"\t")));
+    EXPECT_EQ(copied.count(QStringLiteral("\r\n")), 14);
 
     // The next export offers the file written last.
     form->ExportCsv();
@@ -789,22 +792,23 @@ TEST(ChartFormLocale, FiguresAndTypedTargetsFollowTheLocaleExceptC) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.decimal);
         QLocale::setDefault(c.locale);
-        TRiskSimulation sim(8);
-        TComparisonGrid grid;
-        TScenarioSummary summary;
-        TSimChart chart(sim);
+        RunWorkspace runs;
+        TComparisonGrid& grid = runs.Grid();
+        TSimChart chart(runs.Results());
         ScriptedPrompts prompts;
-        TChartForm form(sim, grid, summary, chart);
+        TChartForm form(runs, chart);
         form.prompts = &prompts;
         ASSERT_TRUE(ShowAndExpose(form));
         EXPECT_EQ(grid.separators.decimal, c.decimal);
         EXPECT_EQ(grid.separators.thousands, c.thousands);
         EXPECT_EQ(chart.Separators.thousands, c.thousands);
+        ScenarioResult res;
         for (int k = 1; k <= 1000; ++k)
-            sim.GM[1][k] = 10000 + 10 * k;
-        sim.CMMean[1] = 123456.5;
-        sim.GMMean[1] = 1;
-        grid.FillScenario(sim, 1, *grid.ReadTargets());
+            res.gmCurve[size_t(k)] = 10000 + 10 * k;
+        res.cmMean = 123456.5;
+        res.gmMean = 1;
+        runs.SetResult(1, res);
+        const auto& gm = runs.Result(1).gmCurve;
         form.GridChanged();
         EXPECT_EQ(grid.Cell(1, 3), "$123" + c.thousands + "457");
 
@@ -817,7 +821,7 @@ TEST(ChartFormLocale, FiguresAndTypedTargetsFollowTheLocaleExceptC) {
         const double v = c.decimal == "." ? 2.5 : 0.5;
         const double x = v * 10;
         const int i = int(x);
-        const double margin = sim.GM[1][i] + (x - i) * (sim.GM[1][i + 1] - sim.GM[1][i]);
+        const double margin = gm[size_t(i)] + (x - i) * (gm[size_t(i) + 1] - gm[size_t(i)]);
         EXPECT_EQ(grid.Cell(1, 12), FormatFloat("$#,##0", margin, grid.separators));
     }
     QLocale::setDefault(saved);

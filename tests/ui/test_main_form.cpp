@@ -61,9 +61,8 @@ struct Window {
         session.DataModuleCreate(std::string(ACREMARK_BINARY_DIR) + "/refdata");
         session.RunSeed = 99;
         form = std::make_unique<TMainForm>(session);
-        chart = std::make_unique<TSimChart>(session.Simulation);
-        chartForm = std::make_unique<TChartForm>(session.Simulation, session.sgScenario,
-                                                 session.ScenarioSummary, *chart);
+        chart = std::make_unique<TSimChart>(session.Runs.Results());
+        chartForm = std::make_unique<TChartForm>(session.Runs, *chart);
         chartForm->prompts = &prompts;
         form->SetChartForm(chartForm.get());
         form->resize(1200, 800);
@@ -200,7 +199,7 @@ TEST(MainForm, IterationChoiceRunsAndTheStatusBarFollows) {
     EXPECT_EQ(w.session.Iterations(), 1000);
     EXPECT_EQ(w.session.StatusBar1.Panels[0], "1");
     EXPECT_EQ(w.session.StatusBar1.Panels[2].rfind("Time:", 0), 0u);
-    EXPECT_TRUE(w.session.sgScenario.HasResults(1));
+    EXPECT_TRUE(w.session.Runs.Grid().HasResults(1));
     EXPECT_TRUE(w.chartForm->isVisible());
     EXPECT_FALSE(w.session.Crops.Crop(1).Record().IsNull(fGM));
     w.Save("main_form_after_run.png");
@@ -228,7 +227,7 @@ TEST(MaltDialog, KeysMoveByTagAndClosingStoresTheChance) {
     ScriptedPrompts prompts;
     TMaltBarleyForm form(prompts);
     FieldRecord r;
-    r.Set(fCrop, int64_t(kMaltCropCode));
+    r.Set(fCrop, int64_t(kMaltBarleyCrop));
     TMaltBarleyDialog dialog;
     form.FormShow(r);
     EXPECT_EQ(form.SpinValue, 100); // a blank chance starts at 100
@@ -385,10 +384,10 @@ TEST(MainForm, TypeAheadShowsItsPickAndChoosesOnceWhenTheBoxIsLeft) {
     QTest::keyClicks(box, "barley_m");
     EXPECT_TRUE(w.session.Crops.Crop(1).Record().IsNull(fCrop)) << "nothing chosen yet";
     EXPECT_TRUE(w.session.Crops.Crop(1).Record().IsNull(fUnit));
-    EXPECT_EQ(box->currentData().toInt(), kMaltCropCode);
+    EXPECT_EQ(box->currentData().toInt(), kMaltBarleyCrop);
     EXPECT_TRUE(w.Edit(1, 5)->text().isEmpty()) << "no values of a crop passed on the way";
     QTest::keyClick(box, Qt::Key_Return);
-    EXPECT_EQ(w.session.Crops.Crop(1).Record().AsInteger(fCrop), kMaltCropCode);
+    EXPECT_EQ(w.session.Crops.Crop(1).Record().AsInteger(fCrop), kMaltBarleyCrop);
     EXPECT_EQ(w.Edit(1, 5)->text(), "bushels");
     EXPECT_TRUE(w.Cell(1, 109)->isVisible()) << "the malt layout";
     QApplication::setKeyboardInputInterval(interval);
@@ -415,7 +414,7 @@ TEST(MainForm, AFigureTooWideForItsCellShowsHashesAndItsTooltip) {
 TEST(MainForm, TheMaltColumnsLabelsFitTheirCells) {
     Window w;
     w.Location(1, 1, 4);
-    w.ChooseCrop(1, kMaltCropCode);
+    w.ChooseCrop(1, kMaltBarleyCrop);
     auto* label = w.form->Column(1)->findChild<QLabel*>("LabelMaltChance");
     ASSERT_NE(label, nullptr);
     ASSERT_TRUE(label->isVisible());
@@ -508,7 +507,7 @@ TEST(MainForm, AFaultInAHandlerShowsTheErrorAndTheWindowGoesOn) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
     EXPECT_EQ(w.session.Crops.Crop(1).Record().AsFloat(fAcres), 250);
     QTest::mouseClick(w.form->BitBtnRun, Qt::LeftButton);
-    EXPECT_TRUE(w.session.sgScenario.HasResults(1));
+    EXPECT_TRUE(w.session.Runs.Grid().HasResults(1));
     QTemporaryDir dir;
     w.prompts.FileNames = {dir.filePath("after.crs").toStdString()};
     QTest::mouseClick(w.form->BitBtnSave, Qt::LeftButton);
@@ -552,10 +551,10 @@ TEST(MainForm, AChanceThatIsNotANumberIsRefusedNotFatal) {
               (PromptRecord{
                   "Warning",
                   "Invalid data: Malt Barley Percentage is not a finite number. in Field # 2"}));
-    EXPECT_FALSE(w.session.sgScenario.HasResults(1));
+    EXPECT_FALSE(w.session.Runs.Grid().HasResults(1));
     w.session.Crops.Crop(2).Record().Set(fMaltBarley, 50.0);
     QTest::mouseClick(w.form->BitBtnRun, Qt::LeftButton);
-    EXPECT_TRUE(w.session.sgScenario.HasResults(1));
+    EXPECT_TRUE(w.session.Runs.Grid().HasResults(1));
 }
 
 // The input summary from the main window: the shown scenario's columns, composed and handed to
