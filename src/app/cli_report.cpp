@@ -72,8 +72,8 @@ int CmdReport(CliContext& ctx) {
             }
             src.descriptions = farm.dm.ScenarioDescriptions;
             TSimChart chart(runs.Results());
-            src.drawChart = [&chart](TPrintObject& page, double x, double y, double w,
-                                     double h, int id) {
+            src.drawChart = [&chart](TPrintObject& page, double x, double y, double w, double h,
+                                     int id) {
                 chart.prn = &page;
                 chart.PrintChart(float(x), float(y), float(w), float(h), id);
             };
@@ -111,7 +111,7 @@ const CliCommand
            "report summary|comparison|input FILE.crs [--scenario S] [--iterations N] [--seed "
            "SEED] --pdf OUT.pdf\n"
            "                             composes a printed report into a PDF file",
-           CmdReport);
+           CmdReport, {"data", "scenario", "iterations", "seed", "targets", "threads", "pdf"});
 } // namespace
 
 } // namespace acremark
