@@ -109,9 +109,6 @@ int main(int argc, char** argv) {
     TSimChart chart(session.Runs.Results());
     TChartForm chartForm(session.Runs, chart);
     chartForm.prompts = &prompts;
-    // The comparison print and the summary report come with the printed reports.
-    chartForm.BitBtnPrint->setEnabled(false);
-    chartForm.BitBtnReport->setEnabled(false);
     mainForm.SetChartForm(&chartForm);
     TCopyScenarioForm copyForm(&mainForm);
     prompts.SetCopyForm(&copyForm);

@@ -1,5 +1,9 @@
 #include "ui/chart_form.h"
 
+#include "print/print_object.h"
+#include "print/print_preview.h"
+#include "print/print_progress_form.h"
+
 #include "editor/prompts.h"
 #include "results/sim_chart.h"
 #include "ui/comparison_grid_view.h"
@@ -412,6 +416,77 @@ void TChartForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     ChartLayout();
     ChartRedraw();
+}
+
+} // namespace acremark
+
+namespace acremark {
+
+ComparisonPrintSource TChartForm::ComparisonSource() const {
+    const TComparisonGrid& grid = runs_.Grid();
+    ComparisonPrintSource src;
+    for (int c = 0; c < TComparisonGrid::kCols; ++c)
+        for (int r = 0; r < kGridRows; ++r)
+            src.cells[size_t(c)][size_t(r)] = grid.Cell(c, r);
+    if (const auto t = grid.ReadTargets()) {
+        src.target10 = t->t10;
+        src.target11 = t->t11;
+        src.target12 = t->t12;
+    }
+    const ScenarioDescriptions d = Descriptions();
+    for (int s = 1; s <= kScenarioCount; ++s)
+        src.descriptions[size_t(s - 1)] = d[size_t(s)];
+    src.chartSizeRatio = ChartSizeRatio;
+    TSimChart* chart = &chart_;
+    src.drawChart = [chart](TPrintObject& page, double x, double y, double w, double h, int id) {
+        TPrintObject* before = chart->prn;
+        chart->prn = &page;
+        chart->PrintChart(float(x), float(y), float(w), float(h), id);
+        chart->prn = before;
+    };
+    src.logo = QImage(QStringLiteral(":/chart_form/images/chart_form_logo.png"));
+    src.separators = grid.separators;
+    return src;
+}
+
+EnterpriseSummarySource TChartForm::SummarySource() const {
+    EnterpriseSummarySource src;
+    const ScenarioDescriptions d = Descriptions();
+    for (int s = 1; s <= kScenarioCount; ++s) {
+        const ScenarioResult& r = runs_.Result(s);
+        if (r.ran) src.lines[size_t(s)] = r.summary;
+        src.descriptions[size_t(s - 1)] = d[size_t(s)];
+    }
+    src.logo = QImage(QStringLiteral(":/chart_form/images/chart_form_logo.png"));
+    src.separators = runs_.Grid().separators;
+    return src;
+}
+
+void TChartForm::ShowReport(const std::function<void(TPrintObject&)>& compose,
+                            const QString& title) {
+    if (!previewDisplay_) previewDisplay_ = std::make_unique<TPreviewDisplay>(this);
+    if (!printPrompts_)
+        printPrompts_ = std::make_unique<TWidgetPrintPrompts>(
+            this, [this](const QString& text) { Message(QStringLiteral("Warning"), text); },
+            [this](const QString& text) {
+                if (prompts) return prompts->AskYesNo("Confirm", text.toStdString());
+                return QMessageBox::question(this, QStringLiteral("Confirm"), text) ==
+                       QMessageBox::Yes;
+            });
+    auto report = StartReport(title, ReportPrompts ? ReportPrompts : printPrompts_.get(),
+                              ReportDisplay ? ReportDisplay : previewDisplay_.get());
+    compose(*report);
+    report->Quit();
+}
+
+void TChartForm::ShowReport(const ComparisonPrintSource& source) {
+    ShowReport([&](TPrintObject& p) { ComposeComparisonPrint(p, source); },
+               QStringLiteral("Scenario Analysis - Contribution and Gross Margins"));
+}
+
+void TChartForm::ShowReport(const EnterpriseSummarySource& source) {
+    ShowReport([&](TPrintObject& p) { ComposeEnterpriseSummary(p, source); },
+               QStringLiteral("Enterprise & Farm Level Summary of Expected Costs and Returns"));
 }
 
 } // namespace acremark

@@ -10,6 +10,7 @@
 
 #include "budget/comparison_table.h"
 #include "budget/run_workspace.h"
+#include "results/reports.h"
 
 #include <QImage>
 #include <QSplitter>
@@ -18,6 +19,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -32,6 +34,9 @@ class TComparisonGridDelegate;
 class TComparisonGridModel;
 class TScenarioGridView;
 class TSimChart;
+class TPrintDisplay;
+class TPrintObject;
+class TPrintPrompts;
 
 // A chart picture: an image as large as the widget, drawn again whenever its size changes.
 // (Drawing into the picture's current size needs no screen-sized bitmap behind it.)
@@ -124,12 +129,27 @@ public:
     void BitBtnClearClick() {
         Handle([this] { ClearAllScenarios(); });
     }
+    // "Print Preview": the comparison print; "Summary Report": the enterprise and farm level
+    // summary. Each is composed and handed to the preview, then the button's signal follows.
     void BitBtnPrintClick() {
-        Handle([this] { emit PrintClicked(); });
+        Handle([this] {
+            ShowReport(ComparisonSource());
+            emit PrintClicked();
+        });
     }
     void BitBtnReportClick() {
-        Handle([this] { emit ReportClicked(); });
+        Handle([this] {
+            ShowReport(SummarySource());
+            emit ReportClicked();
+        });
     }
+    // What the two reports print, as the window shows it now.
+    ComparisonPrintSource ComparisonSource() const;
+    EnterpriseSummarySource SummarySource() const;
+    // Where a composed report goes and how the print engine talks to the user: the preview
+    // window and the program's dialogs unless set (tests set their own).
+    TPrintDisplay* ReportDisplay = nullptr;
+    TPrintPrompts* ReportPrompts = nullptr;
     void BitBtnHelpClick() {
         Handle([this] { emit HelpClicked(); });
     }
@@ -173,6 +193,11 @@ private:
     void SplitterMoved();
     void GridContextMenu(const QPoint& pos);
     void Message(const QString& caption, const QString& text);
+    void ShowReport(const ComparisonPrintSource& source);
+    void ShowReport(const EnterpriseSummarySource& source);
+    void ShowReport(const std::function<void(TPrintObject&)>& compose, const QString& title);
+    std::unique_ptr<TPrintDisplay> previewDisplay_;
+    std::unique_ptr<TPrintPrompts> printPrompts_;
     // Runs a handler's body; a fault becomes the "Error" message and the window goes on.
     void Handle(const std::function<void()>& body);
 

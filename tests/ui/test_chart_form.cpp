@@ -1,6 +1,7 @@
 // The scenario comparison window: layout, target editing with its key filter, clearing, cell
 // drawing, buttons, and the grid's Copy and CSV export. Results are put into the simulation
 // object directly, then filled into the grid as a run does.
+#include "print/print_object.h"
 #include "ui/chart_form.h"
 
 #include "budget/comparison_grid.h"
@@ -155,9 +156,28 @@ protected:
 
     void SetUp() override { MakeForm(); }
 
+    // The reports' pages, as the preview would get them.
+    struct Recorder : TPrintDisplay {
+        std::vector<QStringList> pages;
+        bool ShowPreview(TPrintObject& report) override {
+            pages.clear();
+            for (int k = 1; k <= report.PageCount(); ++k) {
+                QStringList texts;
+                for (const auto& c : report.Page(k).Commands)
+                    if (c.Kind == commText) texts << c.Text;
+                pages.push_back(texts);
+            }
+            return true;
+        }
+        bool PrintReport(TPrintObject&) override { return true; }
+    } reports;
+    TStderrPrintPrompts quiet;
+
     void MakeForm() {
         form = std::make_unique<TChartForm>(runs, chart);
         form->prompts = &prompts;
+        form->ReportDisplay = &reports;
+        form->ReportPrompts = &quiet;
         ASSERT_TRUE(ShowAndExpose(*form));
     }
 
@@ -755,6 +775,29 @@ TEST_F(ChartFormTest, DestroyingTheWindowWhileATargetIsEditedIsSafe) {
     form.reset();
     EXPECT_EQ(grid.Cell(0, 10), "5");
     EXPECT_EQ(grid.Cell(2, 10), chance);
+    EXPECT_TRUE(prompts.Shown.empty());
+}
+
+// The two reports print what the window shows: the grid's texts and descriptions in the
+// comparison print, the runs' summaries in the summary report.
+TEST_F(ChartFormTest, PrintPreviewAndSummaryReportPrintWhatTheWindowShows) {
+    Fill(2, r2);
+    form->SetDescription(2, "Peas after canola");
+    form->BitBtnPrint->click();
+    ASSERT_EQ(reports.pages.size(), 1u);
+    const QStringList& print = reports.pages[0];
+    EXPECT_TRUE(print.contains("Scenario Analysis - Contribution and Gross Margins"));
+    EXPECT_TRUE(print.contains(QString::fromStdString(grid.Cell(2, 3))));
+    EXPECT_TRUE(print.contains(QString::fromStdString(grid.Cell(2, 12))));
+    EXPECT_TRUE(print.contains("Peas after canola"));
+    EXPECT_TRUE(print.contains("Risk-Return Tradeoff Chart")) << "the charts are on the page";
+
+    form->BitBtnReport->click();
+    ASSERT_EQ(reports.pages.size(), 1u);
+    const QStringList& summary = reports.pages[0];
+    EXPECT_TRUE(summary.contains("Enterprise & Farm Level Summary of Expected Costs and Returns"));
+    EXPECT_TRUE(summary.contains("Peas after canola"));
+    EXPECT_TRUE(summary.contains("Scenario # 8"));
     EXPECT_TRUE(prompts.Shown.empty());
 }
 
