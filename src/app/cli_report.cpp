@@ -46,12 +46,14 @@ int CmdReport(CliContext& ctx) {
     if (ctx.args.size() != 2)
         throw CliError(
             "Usage: acremark-cli report summary|comparison|input FILE.crs [--scenario S] "
-            "[--iterations N] [--seed SEED] --pdf OUT.pdf");
+            "[--iterations N] [--seed SEED] (--commands|--pdf OUT.pdf|--png OUT.png)");
     const std::string kind = ctx.args[0].toStdString();
     if (kind != "summary" && kind != "input" && kind != "comparison")
         throw CliError("The report is summary (enterprise and farm level summary), comparison "
                        "(the comparison window's print) or input (input summary of one scenario)");
-    if (!ctx.parser.isSet("pdf")) throw CliError("Give --pdf OUT.pdf");
+    const int outputs = int(ctx.parser.isSet("commands")) + int(ctx.parser.isSet("png")) +
+                        int(ctx.parser.isSet("pdf"));
+    if (outputs != 1) throw CliError("Give one of --commands, --pdf OUT.pdf or --png OUT.png");
     CliFarm farm = OpenFarm(ctx, ctx.args[1]);
     const CliRunOptions options(ctx);
     std::unique_ptr<TPrintObject> report;
@@ -97,21 +99,42 @@ int CmdReport(CliContext& ctx) {
             if (!ok || s < 1 || s > kScenarioCount)
                 throw CliError("--scenario takes a number from 1 to 8");
         }
+        // The scenario's field results fill the last rows; one that cannot run prints without.
+        InputSummarySource src = InputSource(farm, s);
+        RunWorkspace runs;
+        ApplyTargets(runs, options);
+        if (!src.fields.empty() && !RunScenario(farm, runs, s, options).refused) {
+            const ScenarioResult& r = runs.Result(s);
+            for (size_t k = 0; k < src.fields.size() && k < r.fields.size(); ++k) {
+                src.fields[k].Set(fCM, r.fields[k].cm);
+                src.fields[k].Set(fCMSD, r.fields[k].cmsd);
+                src.fields[k].Set(fGM, r.fields[k].gm);
+                src.fields[k].Set(fGMSD, r.fields[k].gmsd);
+            }
+        }
         report = StartReport(QStringLiteral("Summary of Input Data"));
-        ComposeInputSummary(*report, InputSource(farm, s));
+        ComposeInputSummary(*report, src);
+    }
+    if (ctx.parser.isSet("commands")) {
+        PrintJson(ctx.out, ReportCommandsJson(*report));
+        return 0;
     }
     QString error;
-    if (!WriteReportPdf(*report, ctx.parser.value("pdf"), &error))
-        throw CliError(error.toStdString());
+    const bool ok = ctx.parser.isSet("png")
+                        ? WriteReportPng(*report, ctx.parser.value("png"), &error)
+                        : WriteReportPdf(*report, ctx.parser.value("pdf"), &error);
+    if (!ok) throw CliError(error.toStdString());
     return 0;
 }
 
-const CliCommand
-    report("report",
-           "report summary|comparison|input FILE.crs [--scenario S] [--iterations N] [--seed "
-           "SEED] --pdf OUT.pdf\n"
-           "                             composes a printed report into a PDF file",
-           CmdReport, {"data", "scenario", "iterations", "seed", "targets", "threads", "pdf"});
+const CliCommand report(
+    "report",
+    "report summary|comparison|input FILE.crs [--scenario S] [--iterations N] [--seed "
+    "SEED] [--targets T10,T11,T12]\n"
+    "        (--commands|--pdf OUT.pdf|--png OUT.png)\n"
+    "                             composes a printed report: its commands, a PDF or PNG pages",
+    CmdReport,
+    {"data", "scenario", "iterations", "seed", "targets", "threads", "commands", "pdf", "png"});
 } // namespace
 
 } // namespace acremark

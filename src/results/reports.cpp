@@ -5,6 +5,10 @@
 #include "print/print_painter.h"
 
 #include <QColor>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonObject>
+#include <QPainter>
 #include <QPdfWriter>
 #include <QStringList>
 
@@ -141,7 +145,7 @@ void ComposeEnterpriseSummary(TPrintObject& p, const EnterpriseSummarySource& so
         if (withAcres(s)) p.Line(X(s) + 0.5, bottom, X(s) + 1, bottom);
     verticals(blockTop, bottom, percentTop);
 
-    if (!source.logo.isNull()) p.PrintGraphic(9.5, 0.5, 10.5, 0.8, source.logo);
+    DrawPublisherLogo(p, 9.5, 0.5, 1.0, 0.3);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -209,7 +213,7 @@ void ComposeComparisonPrint(TPrintObject& p, const ComparisonPrintSource& source
         source.drawChart(p, 0.25, 4.1, w, 3.8, 3);
         source.drawChart(p, w + 0.5, 4.1, 10.3 - w, 3.8, 2);
     }
-    if (!source.logo.isNull()) p.PrintGraphic(9.7, 0.5, 10.7, 0.8, source.logo);
+    DrawPublisherLogo(p, 9.7, 0.5, 1.0, 0.3);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -396,6 +400,64 @@ bool WriteReportPdf(TPrintObject& report, const QString& path, QString* error) {
         return false;
     }
     return true;
+}
+
+void DrawPublisherLogo(TPrintObject& p, double x, double y, double w, double h) {
+    const TDrawState before = p.State();
+    const QColor green(0x2E, 0x6B, 0x30);
+    p.SetBrushStyle(TBrushStyle::bsSolid);
+    p.SetBrushColor(green);
+    p.FillRect(x, y, x + w, y + h);
+    p.SetBrushStyle(TBrushStyle::bsClear);
+    p.SetFontInfo(kBodyFont, 11 * h / 0.3, true);
+    p.SetFontColor(Qt::white);
+    p.WriteLineCenterToX(y + 0.02 * h / 0.3, x + w / 2, QStringLiteral("Acremark$"));
+    p.SetFontInfo(kBodyFont, 5.5 * h / 0.3, false, true);
+    p.SetFontColor(QColor(0xD8, 0xE8, 0xC8));
+    p.WriteLineCenterToX(y + 0.19 * h / 0.3, x + w / 2, QStringLiteral("crop decisions"));
+    // What the caller drew with before.
+    p.SetFontInfo(before.Font.Name, before.Font.Size, before.Font.Bold, before.Font.Italic,
+                  before.Font.Underline);
+    p.SetFontColor(before.Font.Color);
+    p.SetBrushStyle(before.BrushStyle);
+    p.SetBrushColor(before.BrushColor);
+}
+
+bool WriteReportPng(TPrintObject& report, const QString& path, QString* error, int dpi) {
+    const QSizeF paper = report.PaperSizeInches();
+    const QFileInfo info(path);
+    for (int k = 1; k <= report.PageCount(); ++k) {
+        const QString file =
+            k == 1
+                ? path
+                : info.dir().filePath(info.completeBaseName() + QStringLiteral("-%1").arg(k) +
+                                      (info.suffix().isEmpty() ? QString() : "." + info.suffix()));
+        QImage image(qRound(paper.width() * dpi), qRound(paper.height() * dpi),
+                     QImage::Format_RGB32);
+        const int dpm = qRound(dpi / 0.0254);
+        image.setDotsPerMeterX(dpm);
+        image.setDotsPerMeterY(dpm);
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            report.ReplayPage(k, painter);
+        }
+        if (!image.save(file, "PNG")) {
+            if (error) *error = QStringLiteral("Cannot write ") + file;
+            return false;
+        }
+    }
+    return true;
+}
+
+QJsonArray ReportCommandsJson(const TPrintObject& report) {
+    QJsonArray all;
+    for (int k = 1; k <= report.PageCount(); ++k) {
+        if (k > 1) all.append(QJsonObject{{QStringLiteral("kind"), QStringLiteral("commNewPage")}});
+        for (const auto& c : report.PageCommandsJson(k))
+            all.append(c);
+    }
+    return all;
 }
 
 const std::array<const char*, 48>& InputSummaryLabels() {

@@ -9,6 +9,7 @@
 #include "data/number_format.h"
 
 #include <QImage>
+#include <QJsonArray>
 #include <QString>
 
 #include <array>
@@ -28,8 +29,7 @@ class TPrintDisplay;
 // results) and its description.
 struct EnterpriseSummarySource {
     std::array<std::optional<SummaryLines>, 9> lines; // index 1..8
-    std::array<std::string, 8> descriptions;                      // scenario 1 first
-    QImage logo;                                                  // none when null
+    std::array<std::string, 8> descriptions;          // scenario 1 first
     NumberSeparators separators;
 };
 
@@ -47,7 +47,6 @@ struct ComparisonPrintSource {
     // Draws chart 3 (risk-return) or 2 (probability) on the page in the rectangle (inches).
     std::function<void(TPrintObject& page, double x, double y, double w, double h, int chart)>
         drawChart;
-    QImage logo;
     NumberSeparators separators;
 };
 
@@ -71,6 +70,10 @@ struct InputSummarySource {
 // empty page. Advances the progress window by one at the end.
 void ComposeInputSummary(TPrintObject& p, const InputSummarySource& source);
 
+// The publisher's logo drawn in the rectangle from (x, y), w × h inches: the program's name on
+// its green plate, crisp at any size (the reports put it at the top right, 1.0 × 0.3 inch).
+void DrawPublisherLogo(TPrintObject& p, double x, double y, double w, double h);
+
 // The labels of the input summary's 48 rows ("" for the second description row).
 const std::array<const char*, 48>& InputSummaryLabels();
 
@@ -82,5 +85,11 @@ std::unique_ptr<TPrintObject> StartReport(const QString& title, TPrintPrompts* p
 // Every composed page into a PDF file; false with the reason in *error when it cannot be
 // written.
 bool WriteReportPdf(TPrintObject& report, const QString& path, QString* error = nullptr);
+// Every page as a PNG picture at dpi: page 1 into path, later pages into path with "-2", "-3",
+// … before its extension.
+bool WriteReportPng(TPrintObject& report, const QString& path, QString* error = nullptr,
+                    int dpi = 150);
+// Every page's recorded commands in one JSON array, {"kind":"commNewPage"} between pages.
+QJsonArray ReportCommandsJson(const TPrintObject& report);
 
 } // namespace acremark

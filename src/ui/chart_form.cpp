@@ -444,7 +444,6 @@ ComparisonPrintSource TChartForm::ComparisonSource() const {
         chart->PrintChart(float(x), float(y), float(w), float(h), id);
         chart->prn = before;
     };
-    src.logo = QImage(QStringLiteral(":/chart_form/images/chart_form_logo.png"));
     src.separators = grid.separators;
     return src;
 }
@@ -457,7 +456,6 @@ EnterpriseSummarySource TChartForm::SummarySource() const {
         if (r.ran) src.lines[size_t(s)] = r.summary;
         src.descriptions[size_t(s - 1)] = d[size_t(s)];
     }
-    src.logo = QImage(QStringLiteral(":/chart_form/images/chart_form_logo.png"));
     src.separators = runs_.Grid().separators;
     return src;
 }
