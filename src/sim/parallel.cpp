@@ -20,6 +20,8 @@ std::atomic<bool> g_helperHeld{false};
 
 // Where a part ran.
 constexpr char kOnHelper = 0, kOnCaller = 1, kSkipped = 2;
+// A ticket's part number past any job's parts.
+constexpr uint64_t kNoPart = 0x7FFFFFFF;
 
 // A short wait on another core: tell the processor so, where it understands.
 inline void Pause() {
@@ -36,9 +38,9 @@ inline void Pause() {
 // The claim is one atomic 64-bit ticket: the job's generation in the high half, the next part
 // in the low half. A helper reads the ticket, then the job's function and part count, and
 // claims part k by moving the ticket from (generation, k) to (generation, k + 1). A new job
-// publishes a new generation, so a helper that read an older job's function can never claim a
-// part with it; and while a claimed part runs, the caller has not returned, so the function it
-// read is alive.
+// first closes the old generation, then publishes its own, so a helper that read an older job's
+// ticket or function can never claim a part with it; and while a claimed part runs, the caller
+// has not returned, so the function it read is alive.
 //
 // A run hands the helpers a dozen jobs within a few milliseconds, and waking a sleeping thread
 // can take a tenth of a millisecond or more on a virtual machine. So after each job a helper
@@ -63,10 +65,16 @@ public:
              bool skipUnclaimed) {
         errors_.assign(size_t(count), nullptr);
         ranOn.assign(size_t(count), kOnHelper);
-        part_.store(&part, std::memory_order_relaxed);
-        count_.store(count, std::memory_order_relaxed);
-        finished_.store(0, std::memory_order_relaxed);
-        const uint64_t generation = (ticket_.load(std::memory_order_relaxed) >> 32) + 1;
+        // Close the last job's generation before its function and count change: a helper that
+        // read the last job's ticket could otherwise see the new count, claim a part of it with
+        // that ticket and run it unawaited (with either job's function). The closed generation
+        // offers no part, and the job is published under the next one.
+        const uint64_t closed = (ticket_.load(std::memory_order_relaxed) >> 32) + 1;
+        ticket_.store(closed << 32 | kNoPart, std::memory_order_seq_cst);
+        part_.store(&part, std::memory_order_release);
+        count_.store(count, std::memory_order_release);
+        finished_.store(0, std::memory_order_release);
+        const uint64_t generation = closed + 1;
         ticket_.store(generation << 32 | uint64_t(callerFirst), std::memory_order_release);
         {
             const std::lock_guard<std::mutex> lock(mutex_); // against a helper about to sleep
