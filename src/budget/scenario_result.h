@@ -38,18 +38,20 @@ inline constexpr int Row(GridRow r) {
 // A scenario's column of the grid: one number per row, none where the cell is empty.
 using GridColumn = std::array<std::optional<double>, kGridRows>;
 
-// The five farm outputs of every iteration: row r (1..5) is gross revenue, insurance payments,
-// contribution margin, fixed costs and gross margin. One copy per run, shared by the copies of
-// its result.
+// The five farm outputs of every iteration: row r (1..5) is the value of production, insurance
+// payments, contribution margin, the land owner's share and gross margin. One copy per run,
+// shared by the copies of its result.
 class IterationOutputs {
 public:
     static constexpr int kRows = 5;
-    explicit IterationOutputs(int iterations)
-        : n_(iterations), v_(size_t(kRows) * size_t(iterations)) {}
+    explicit IterationOutputs(int iterations) : n_(iterations) {
+        v_.reserve(size_t(kRows) * size_t(iterations));
+    }
+    // Appends the next row's values of iterations 0..N-1, rows in order from 1.
+    void AppendRow(const double* values) { v_.insert(v_.end(), values, values + n_); }
     int Iterations() const { return n_; }
     // Iterations 0..N-1 of row r (1..5).
     const double* Row(int r) const { return v_.data() + size_t(r - 1) * size_t(n_); }
-    double* Row(int r) { return v_.data() + size_t(r - 1) * size_t(n_); }
 
 private:
     int n_;

@@ -469,7 +469,7 @@ RunOutcome RunSimulation(const RunRequest& req, const RunReference& ref, RunCont
     std::copy(sim.GM[s], sim.GM[s] + kCurvePoints + 1, result.gmCurve.begin());
     auto outputs = std::make_shared<IterationOutputs>(N);
     for (int r = 1; r <= IterationOutputs::kRows; ++r)
-        std::copy(sim.Y[r] + 1, sim.Y[r] + 1 + N, outputs->Row(r));
+        outputs->AppendRow(sim.Y[r] + 1);
     result.outputs = std::move(outputs);
     TComparisonGrid::FillColumn(result, targets);
     result.summary = TScenarioSummary::Fill(fields, result.outputMean, result.outputStd,

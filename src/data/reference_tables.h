@@ -31,6 +31,7 @@ inline constexpr int kIrrigatedSoilCode = 6; // cost profile soil code of irriga
 inline constexpr int kIrrigatedPractice = 3; // cdsSFI code of irrigated land
 inline constexpr int kMaltBarleyCrop = 3;    // crop code of malt barley (its feed price option)
 inline constexpr int kIrrigatedCropOffset = 1000; // insurance crop code of an irrigated crop
+inline constexpr int kScarceCropCode = 11; // crop code of the crop whose figures are estimates
 
 enum class RefTable { Crops, SFI, CLevel, VCost, PYMatrix, CIPrice, CIRates, TRWRA, Location };
 inline constexpr std::array<RefTable, 9> kRefTables = {

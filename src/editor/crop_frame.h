@@ -25,7 +25,6 @@ namespace acremark {
 class TCrops;
 
 inline constexpr int kRowCount = 38;
-inline constexpr int kScarceCropCode = 11;
 
 // Control tags: rows 1..38, and 109, 110, 111 (second price edits), 113 (malt chance edit) of a
 // malt barley column, whose remainder modulo 100 is their row.

@@ -52,8 +52,10 @@ public:
     // The land location rule's risk area for a location code: its index (area − 1) when the
     // reference knows the location, none otherwise.
     static std::optional<int> LocationRiskAreaIndex(const TReferenceTables& ref, int32_t code);
-    // The farm's risk area index that opening a file leaves for a run (−1 for none): the rule's
-    // for the file's location when it is known, otherwise the file's own for scenario 1.
+    // The farm's risk area index for runs of a file opened without the window (the command
+    // line; −1 for none): the rule's for the file's location when the reference knows it,
+    // otherwise the file's own for scenario 1. (The window, whose rule also runs for a location
+    // it does not know, has none then.)
     static int OpenedRiskAreaIndex(const TReferenceTables& ref, std::optional<int32_t> code,
                                    int storedIndex);
 

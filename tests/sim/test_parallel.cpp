@@ -169,5 +169,29 @@ TEST(RunSplit, CallersAtOnceEachGetBothPartsDone) {
     }
 }
 
+// Jobs in quick succession, each with more parts than the one before had: every part runs
+// exactly once, and none is still running when its job returns (a helper that held the last
+// job's ticket must not claim a part of the next).
+TEST(RunParts, EachPartOnceAndNoneAfterItsJobReturns) {
+    if (std::thread::hardware_concurrency() < 2) GTEST_SKIP() << "one core: nothing to share";
+    SplitSwitch on(true);
+    std::atomic<int> running{0};
+    for (int job = 0; job < 200000; ++job) {
+        const int count = job % 2 == 0 ? 1 : 8;
+        std::vector<std::atomic<int>> runs(static_cast<size_t>(count));
+        RunParts(
+            count,
+            [&](int k, bool) {
+                running.fetch_add(1);
+                runs[size_t(k)].fetch_add(1);
+                running.fetch_sub(1);
+            },
+            kBig);
+        ASSERT_EQ(running.load(), 0) << "a part still running after job " << job;
+        for (int k = 0; k < count; ++k)
+            ASSERT_EQ(runs[size_t(k)].load(), 1) << "job " << job << " part " << k;
+    }
+}
+
 } // namespace
 } // namespace acremark
