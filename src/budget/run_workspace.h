@@ -47,4 +47,14 @@ private:
     TComparisonGrid grid_{results_};
 };
 
+// Which field drives the spread of the farm's gross margin, for the scenario last run (its
+// samples are still in the engine): per field in column order, the correlation across iterations
+// of its yield and of the price it sold at with the farm's gross margin. Empty for any other
+// scenario.
+struct FieldSensitivity {
+    int fieldId = 0;
+    double yieldR = 0, priceR = 0;
+};
+std::vector<FieldSensitivity> FieldSensitivities(const RunWorkspace& runs, int scenario);
+
 } // namespace acremark

@@ -1,5 +1,7 @@
 #include "editor/main_session.h"
 
+#include <chrono>
+
 #include "budget/run_reference.h"
 #include "data/field_text.h"
 #include "data/land_location.h"
@@ -362,8 +364,7 @@ std::optional<std::string> TMainSession::BitBtnHelpClick(const std::string& prog
     return BitBtnHelpClick(std::vector<std::string>{programFolder});
 }
 
-std::optional<std::string>
-TMainSession::BitBtnHelpClick(const std::vector<std::string>& folders) {
+std::optional<std::string> TMainSession::BitBtnHelpClick(const std::vector<std::string>& folders) {
     std::string looked;
     for (const std::string& folder : folders) {
         const std::filesystem::path guide = std::filesystem::path(folder) / "UserGuide.pdf";
@@ -371,10 +372,10 @@ TMainSession::BitBtnHelpClick(const std::vector<std::string>& folders) {
         if (std::filesystem::is_regular_file(guide, ec)) return guide.string();
         looked += "\r    " + guide.lexically_normal().string();
     }
-    prompts_.ShowMessage("Warning!", "The User Guide can not be found. It was looked for at:" +
-                                         looked +
-                                         "\rPlease ask the supplier of this program for a copy "
-                                         "of UserGuide.pdf.");
+    prompts_.ShowMessage("Warning!",
+                         "The User Guide can not be found. It was looked for at:" + looked +
+                             "\rPlease ask the supplier of this program for a copy "
+                             "of UserGuide.pdf.");
     return std::nullopt;
 }
 
@@ -403,12 +404,13 @@ RunOutcome TMainSession::BitBtn1Click() {
     req.fields = &fields;
     req.riskAreaIndex = ComboBoxRiskArea.ItemIndex;
     req.iterations = Iterations();
-    req.seed = RunSeed;
+    req.seed = RunSeed ? RunSeed : CommonSeed();
     RunOutcome o = Runs.Run(req, MakeRunReference(dmRisk.Ref()));
     if (o.refused) {
         prompts_.ShowMessage(o.caption, o.message);
         return o;
     }
+    if (CommonSeed()) StatusBar1.SetPanelText(2, StatusBar1.Panels[2] + ", " + CommonSeedNote());
     // The results belong to the columns' records; they reach the store with the columns.
     for (int k = 1; k <= n; ++k)
         for (int f : {fCM, fCMSD, fGM, fGMSD})
@@ -431,6 +433,25 @@ void TMainSession::Timer1Timer(const DateTimeParts& now) {
 
 void TMainSession::RunMaltDialog(TMaltBarleyForm& form) {
     if (malt_) malt_->Execute(form);
+}
+
+} // namespace acremark
+
+namespace acremark {
+
+void TMainSession::SetCommonSeed(std::optional<uint32_t> seed) {
+    settings_.SetCommonSeed(seed);
+}
+
+uint32_t TMainSession::SeedFromClock() {
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    return uint32_t(std::chrono::duration_cast<std::chrono::microseconds>(now).count());
+}
+
+std::string TMainSession::CommonSeedNote() const {
+    const auto seed = CommonSeed();
+    if (!seed) return {};
+    return "seed " + std::to_string(*seed) + ", " + std::to_string(Iterations()) + " iterations";
 }
 
 } // namespace acremark

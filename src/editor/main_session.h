@@ -88,6 +88,16 @@ public:
     std::string WelcomeStartCaption = "Start"; // "Resume" after the first showing
     std::string HelpTitle, HelpUserGuidePage, HelpAboutPage;
     std::optional<uint32_t> RunSeed; // a fixed seed for runs (tests, scripts); none: the clock
+    // "Use the same random numbers for every scenario": every run puts this seed into the
+    // generator where it would reseed from the clock, so two scenarios differ by their choices,
+    // not by luck. Kept in the settings file; none while the option is off (the default).
+    std::optional<uint32_t> CommonSeed() const { return settings_.CommonSeed(); }
+    void SetCommonSeed(std::optional<uint32_t> seed);
+    // A new seed for the option, from the clock.
+    static uint32_t SeedFromClock();
+    // What the status bar's time panel, the exports and the reports say of the runs while the
+    // option is on ("Seed 1234567, 10000 iterations"); empty while it is off.
+    std::string CommonSeedNote() const;
     // Where the file dialogs start while the farm has no file and no folder was used yet (the
     // user's documents folder; empty: the dialog's own choice).
     std::string DocumentsFolder;

@@ -3,6 +3,8 @@
 // window. The desktop program implements them with the settings file beside the program and the
 // real window; tests and the session driver with the small implementations below.
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace acremark {
@@ -16,6 +18,10 @@ public:
     virtual void SetNotShowWelcomeForm(bool value) = 0;
     virtual std::string LastFolder() const = 0;
     virtual void SetLastFolder(const std::string& folder) = 0;
+    // The seed every run takes when the user asked for the same random numbers for every
+    // scenario; none when that option is off (the default).
+    virtual std::optional<std::uint32_t> CommonSeed() const = 0;
+    virtual void SetCommonSeed(std::optional<std::uint32_t> seed) = 0;
 };
 
 class MemorySettings : public SettingsStore {
@@ -25,10 +31,13 @@ public:
     void SetNotShowWelcomeForm(bool value) override { value_ = value; }
     std::string LastFolder() const override { return folder_; }
     void SetLastFolder(const std::string& folder) override { folder_ = folder; }
+    std::optional<std::uint32_t> CommonSeed() const override { return seed_; }
+    void SetCommonSeed(std::optional<std::uint32_t> seed) override { seed_ = seed; }
 
 private:
     bool value_;
     std::string folder_;
+    std::optional<std::uint32_t> seed_;
 };
 
 // The welcome window, shown modally with the main window's title; returns the state of its

@@ -44,4 +44,21 @@ void IniSettings::SetLastFolder(const std::string& folder) {
     s.sync();
 }
 
+std::optional<std::uint32_t> IniSettings::CommonSeed() const {
+    QSettings s(path_, QSettings::IniFormat);
+    bool ok = false;
+    const qulonglong v = s.value("Section1/CommonSeed").toULongLong(&ok);
+    if (!ok || v > 0xFFFFFFFFull) return std::nullopt; // absent or not a seed: the option is off
+    return std::uint32_t(v);
+}
+
+void IniSettings::SetCommonSeed(std::optional<std::uint32_t> seed) {
+    QSettings s(path_, QSettings::IniFormat);
+    if (seed)
+        s.setValue("Section1/CommonSeed", qulonglong(*seed));
+    else
+        s.remove("Section1/CommonSeed");
+    s.sync();
+}
+
 } // namespace acremark

@@ -19,6 +19,9 @@ public:
     void SetNotShowWelcomeForm(bool value) override;
     std::string LastFolder() const override;
     void SetLastFolder(const std::string& folder) override;
+    // Section "Section1", key CommonSeed (absent while the option is off).
+    std::optional<std::uint32_t> CommonSeed() const override;
+    void SetCommonSeed(std::optional<std::uint32_t> seed) override;
     const QString& FilePath() const { return path_; }
 
 private:
