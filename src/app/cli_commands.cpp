@@ -40,6 +40,10 @@ const std::map<std::string, QCommandLineOption>& AllOptions() {
             {"out", "Output file.", "OUT"},
             {"threads", "Threads of a run (1: no helper).", "N"},
             {"repeat", "Runs the same run N times.", "N"},
+            {"sensitivity", "Each field's yield and price correlation with the gross margin."},
+            {"iterations-csv", "The five farm outputs of every iteration as CSV.", "FILE"},
+            {"rank", "Risk ranking and stoplight as JSON."},
+            {"rac-max", "Upper risk aversion coefficient of the ranking.", "R"},
         };
         std::map<std::string, QCommandLineOption> m;
         for (const auto& o : list)

@@ -4,6 +4,7 @@
 #include "app/cli_json.h"
 #include "app/cli_reference.h"
 #include "budget/comparison_table.h"
+#include "budget/risk_analytics.h"
 #include "budget/run_reference.h"
 #include "data/cp1252.h"
 #include "data/field_text.h"
@@ -16,7 +17,9 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <iomanip>
 #include <ostream>
 #include <span>
@@ -62,6 +65,45 @@ int ScenarioOption(const CliContext& ctx) {
     int s = ctx.parser.value("scenario").toInt(&ok);
     if (!ok || s < 1 || s > kScenarioCount) throw CliError("--scenario takes a number from 1 to 8");
     return s;
+}
+
+// How precise the run's figures are: the standard error of each mean (SD / sqrt N) and of each
+// chance of rows 9 to 11 (sqrt(p (1 - p) / N), in per cent).
+QJsonObject StandardErrors(const ScenarioResult& r) {
+    const size_t N = size_t(r.iterations);
+    QJsonObject se;
+    se["cm_mean"] = MeanStandardError(r.cmStd, N);
+    se["gm_mean"] = MeanStandardError(r.gmStd, N);
+    QJsonArray outputs;
+    for (int k = 1; k <= 5; ++k)
+        outputs.append(MeanStandardError(r.outputStd[size_t(k)], N));
+    se["outputs"] = outputs;
+    QJsonObject grid;
+    for (GridRow row :
+         {GridRow::ChanceBelowZero, GridRow::ChanceBelowTarget1, GridRow::ChanceBelowTarget2}) {
+        const auto p = r.grid[size_t(Row(row))];
+        grid[QString::number(Row(row))] =
+            p ? QJsonValue(ChanceStandardError(*p / 100, N) * 100) : QJsonValue();
+    }
+    se["grid"] = grid;
+    return se;
+}
+
+// The five farm outputs of every iteration of the run, with what a spreadsheet needs to know.
+void WriteIterations(const std::string& path, const ScenarioResult& r) {
+    if (!r.outputs) throw CliError("The run kept no iterations");
+    std::array<std::vector<double>, 5> rows;
+    for (int k = 1; k <= 5; ++k)
+        rows[size_t(k - 1)].assign(r.outputs->Row(k), r.outputs->Row(k) + r.outputs->Iterations());
+    std::ofstream file(path, std::ios::binary);
+    WriteIterationsCsv(file,
+                       {{"scenario", std::to_string(r.scenario)},
+                        {"iterations", std::to_string(r.iterations)},
+                        {"seed", std::to_string(r.seed)},
+                        {"program", std::string("Acremark$ ") + ACREMARK_VERSION}},
+                       rows);
+    file.close();
+    if (!file) throw CliError("Cannot write " + path);
 }
 
 int CmdRun(CliContext& ctx) {
@@ -117,11 +159,71 @@ int CmdRun(CliContext& ctx) {
     }
     out["grid"] = grid;
     out["summary"] = Numbers(r.summary.data(), 0, kSummaryLines - 1);
+    out["se"] = StandardErrors(r);
+    if (ctx.parser.isSet("sensitivity")) {
+        QJsonArray sens;
+        for (const FieldSensitivity& f : FieldSensitivities(runs, s))
+            sens.append(
+                QJsonObject{{"field_id", f.fieldId}, {"yield_r", f.yieldR}, {"price_r", f.priceR}});
+        out["sensitivity"] = sens;
+    }
+    if (ctx.parser.isSet("iterations-csv"))
+        WriteIterations(ctx.parser.value("iterations-csv").toStdString(), r);
     out["elapsed_ms"] = firstElapsed;
     if (options.repeat > 1) out["elapsed_ms_all"] = elapsedAll;
     out["load_ms"] = farm.loadMs;
     PrintJson(ctx.out, out);
     return 0;
+}
+
+// The risk ranking of every scenario with results: certainty equivalents of the gross margin
+// over 25 aversion coefficients, the ranking at the highest, and the stoplight chances.
+QJsonObject RiskRanking(const CliContext& ctx, const RunWorkspace& runs) {
+    std::vector<int> scenarios;
+    std::vector<double> means;
+    for (int s = 1; s <= kScenarioCount; ++s)
+        if (runs.Result(s).HasResults() && runs.Result(s).outputs) {
+            scenarios.push_back(s);
+            means.push_back(runs.Result(s).gmMean);
+        }
+    double rMax = DefaultAversionMax(means);
+    if (ctx.parser.isSet("rac-max")) {
+        bool ok = false;
+        rMax = ctx.parser.value("rac-max").toDouble(&ok);
+        if (!ok || !std::isfinite(rMax) || rMax < 0)
+            throw CliError("--rac-max takes a coefficient of 0 or more");
+    }
+    const std::vector<double> rac = AversionCoefficients(rMax);
+    QJsonObject out;
+    out["rac"] = Numbers(rac.data(), 0, int(rac.size()) - 1);
+    QJsonArray list, stoplight;
+    std::vector<double> atMax;
+    const auto targets = runs.Grid().ReadTargets();
+    for (int s : scenarios) {
+        const ScenarioResult& r = runs.Result(s);
+        const double* gm = r.outputs->Row(5);
+        const size_t n = size_t(r.outputs->Iterations());
+        std::vector<double> ce;
+        for (double x : rac)
+            ce.push_back(CertaintyEquivalent(gm, n, x));
+        atMax.push_back(ce.back());
+        list.append(
+            QJsonObject{{"scenario", s}, {"ce", Numbers(ce.data(), 0, int(ce.size()) - 1)}});
+        if (targets) {
+            const Stoplight light = StoplightOf(r.gmCurve.data(), targets->t10, targets->t11);
+            stoplight.append(QJsonObject{{"scenario", s},
+                                         {"red", light.red},
+                                         {"yellow", light.yellow},
+                                         {"green", light.green}});
+        }
+    }
+    out["scenarios"] = list;
+    QJsonArray ranking;
+    for (int s : RankAt(scenarios, atMax))
+        ranking.append(s);
+    out["ranking_at_max"] = ranking;
+    out["stoplight"] = stoplight;
+    return out;
 }
 
 int CmdCompare(CliContext& ctx) {
@@ -133,6 +235,10 @@ int CmdCompare(CliContext& ctx) {
     RunAllScenarios(farm, runs, options);
     const TComparisonGrid& g = runs.Grid();
 
+    if (ctx.parser.isSet("rank")) {
+        PrintJson(ctx.out, RiskRanking(ctx, runs));
+        return 0;
+    }
     if (ctx.parser.isSet("csv")) {
         ScenarioDescriptions descriptions;
         for (int s = 1; s <= kScenarioCount; ++s)
@@ -173,12 +279,15 @@ const CliCommand run("run",
                      "[--targets T10,T11,T12]\n"
                      "                             runs one scenario; results as JSON",
                      CmdRun,
-                     {"data", "scenario", "iterations", "seed", "targets", "threads", "repeat"});
+                     {"data", "scenario", "iterations", "seed", "targets", "threads", "repeat",
+                      "sensitivity", "iterations-csv"});
 const CliCommand compare("compare",
                          "compare FILE.crs [--iterations N] [--seed SEED] [--targets ...] "
                          "[--csv]\n"
                          "                             runs every scenario; the comparison grid",
-                         CmdCompare, {"data", "iterations", "seed", "targets", "csv", "threads"});
+                         CmdCompare,
+                         {"data", "iterations", "seed", "targets", "csv", "threads", "rank",
+                          "rac-max"});
 
 } // namespace
 

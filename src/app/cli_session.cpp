@@ -161,6 +161,7 @@ const char* const kActions[] = {"location",
                                 "focus",
                                 "key",
                                 "run",
+                                "common_seed",
                                 "targets",
                                 "save",
                                 "open",
@@ -314,6 +315,16 @@ void SessionDriver::Apply(const QJsonObject& action) {
             s.RunSeed = uint32_t(seed);
         }
         s.BitBtn1Click();
+    } else if (name == "common_seed") {
+        // The option "Use the same random numbers for every scenario" with its seed; null off.
+        if (v.isNull()) {
+            s.SetCommonSeed(std::nullopt);
+        } else {
+            const double seed = v.toDouble(-1);
+            if (!v.isDouble() || seed < 0 || seed > 4294967295.0 || seed != std::floor(seed))
+                throw ScriptError("the common seed is a number from 0 to 4294967295, or null");
+            s.SetCommonSeed(uint32_t(seed));
+        }
     } else if (name == "targets") {
         const QJsonArray a = Pair(action, "targets", 3);
         if (!s.Crops.LeaveFocus()) return;
@@ -450,6 +461,7 @@ QJsonObject SessionDriver::State() const {
     for (const auto& p : s.StatusBar1.Panels)
         status.append(Q(p));
     st["status"] = status;
+    st["common_seed"] = s.CommonSeed() ? QJsonValue(qint64(*s.CommonSeed())) : QJsonValue();
     return st;
 }
 

@@ -6,6 +6,8 @@
 #include <QJsonObject>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <optional>
 
 using namespace acremark::test;
@@ -175,4 +177,72 @@ TEST(CliImport, RefusesWhatNoFieldMayHoldAndTheRunRefusesWhatItCannotCompute) {
     auto folder = Cli({"dump", dir.path()});
     EXPECT_EQ(folder.status, 1);
     EXPECT_EQ(folder.err, dir.path().toStdString() + " is a folder, not a file.\n");
+}
+
+// The decision analytics on the command line: the risk ranking and stoplight of compare --rank
+// recomputed from the iterations that run --iterations-csv writes, sensitivity and standard
+// errors of run.
+TEST(CliAnalytics, RankingStoplightSensitivityAndIterationsAgreeWithTheRun) {
+    QTemporaryDir dir;
+    const QString crs = dir.filePath("example.crs");
+    ASSERT_EQ(Cli({"import", kExample, crs}).status, 0);
+    const QString csv = dir.filePath("iterations.csv");
+    auto run = Cli({"run", crs, "--data", kData, "--iterations", "2000", "--seed", "9",
+                    "--sensitivity", "--iterations-csv", csv});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const QJsonObject r = Json(run.out);
+
+    // The iterations: header block, then every iteration; their gross margins give the mean.
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split("\r\n", Qt::SkipEmptyParts);
+    EXPECT_EQ(lines[0], "# scenario,1");
+    EXPECT_EQ(lines[2], "# seed,9");
+    std::vector<double> gm;
+    for (const QString& line : lines)
+        if (!line.startsWith('#') && !line.startsWith("iteration"))
+            gm.push_back(line.split(',')[5].toDouble());
+    ASSERT_EQ(gm.size(), 2000u);
+    double sum = 0;
+    for (double v : gm)
+        sum += v;
+    EXPECT_NEAR(sum / 2000, r["gm_mean"].toDouble(), 1e-9 * std::abs(sum / 2000));
+
+    // Standard errors: SD / sqrt N for the mean, sqrt(p (1 - p) / N) for a chance.
+    const QJsonObject se = r["se"].toObject();
+    EXPECT_NEAR(se["gm_mean"].toDouble(), r["gm_std"].toDouble() / std::sqrt(2000.0), 1e-9);
+    const double p9 = r["grid"].toObject()["9"].toString().chopped(1).toDouble() / 100;
+    EXPECT_NEAR(se["grid"].toObject()["9"].toDouble(), std::sqrt(p9 * (1 - p9) / 2000) * 100, 1e-3);
+
+    // Sensitivity: every field's yield drives its margin more than nothing, within -1..1.
+    const QJsonArray sens = r["sensitivity"].toArray();
+    ASSERT_EQ(sens.size(), 4);
+    for (const auto& f : sens) {
+        EXPECT_GT(f.toObject()["yield_r"].toDouble(), 0);
+        EXPECT_LE(std::abs(f.toObject()["price_r"].toDouble()), 1);
+    }
+
+    // The ranking: CE(0) is the mean; at any coefficient the CE recomputed from the iterations.
+    auto cmp =
+        Cli({"compare", crs, "--data", kData, "--iterations", "2000", "--seed", "9", "--rank"});
+    ASSERT_EQ(cmp.status, 0) << cmp.err;
+    const QJsonObject rank = Json(cmp.out);
+    const QJsonArray rac = rank["rac"].toArray();
+    ASSERT_EQ(rac.size(), 25);
+    const QJsonArray ce = rank["scenarios"].toArray()[0].toObject()["ce"].toArray();
+    EXPECT_NEAR(ce[0].toDouble(), r["gm_mean"].toDouble(), 1e-6);
+    const double rMax = rac[24].toDouble();
+    const double m = *std::min_element(gm.begin(), gm.end());
+    double e = 0;
+    for (double v : gm)
+        e += std::exp(-rMax * (v - m));
+    EXPECT_NEAR(ce[24].toDouble(), m - std::log(e / 2000) / rMax, 1e-6 * std::abs(m));
+    EXPECT_LT(ce[24].toDouble(), ce[0].toDouble());
+    EXPECT_EQ(rank["ranking_at_max"].toArray().size(), 2);
+    for (const auto& light : rank["stoplight"].toArray()) {
+        const QJsonObject l = light.toObject();
+        EXPECT_NEAR(l["red"].toDouble() + l["yellow"].toDouble() + l["green"].toDouble(), 1, 1e-12);
+    }
+    auto bad = Cli({"compare", crs, "--data", kData, "--rank", "--rac-max", "-1"});
+    EXPECT_EQ(bad.status, 1);
 }
