@@ -39,6 +39,15 @@ double X(int s) {
     return s + 1.5;
 }
 
+// A line of small print under a report's table (how the runs were drawn), when there is one.
+void Note(TPrintObject& p, double y, double x, const std::string& note) {
+    if (note.empty()) return;
+    p.SetFontInfo(kBodyFont, 7, false, true);
+    p.SetBrushColor(Qt::white);
+    p.WriteLine(y, x, QString::fromStdString(note));
+    p.SetFontInfo(kBodyFont, 7);
+}
+
 // Lines printed, in order, and whether an empty row (a section gap) comes before the line.
 struct PrintedLine {
     int line;
@@ -146,6 +155,7 @@ void ComposeEnterpriseSummary(TPrintObject& p, const EnterpriseSummarySource& so
     verticals(blockTop, bottom, percentTop);
 
     DrawPublisherLogo(p, 9.5, 0.5, 1.0, 0.3);
+    Note(p, y + kRow, 0.4, source.note);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -214,6 +224,7 @@ void ComposeComparisonPrint(TPrintObject& p, const ComparisonPrintSource& source
         source.drawChart(p, w + 0.5, 4.1, 10.3 - w, 3.8, 2);
     }
     DrawPublisherLogo(p, 9.7, 0.5, 1.0, 0.3);
+    Note(p, 7.95, 0.25, source.note);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -472,6 +483,8 @@ void ComposeInputSummary(TPrintObject& p, const InputSummarySource& source) {
             InputFrame(p, source);
         }
         InputField(p, source, k);
+        if (k % 8 == 7 || k + 1 == int(source.fields.size()))
+            Note(p, RowY(49) + 0.05, kLabelLeft, source.note);
     }
     p.IncBar(1);
 }

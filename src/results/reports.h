@@ -30,6 +30,7 @@ class TPrintDisplay;
 struct EnterpriseSummarySource {
     std::array<std::optional<SummaryLines>, 9> lines; // index 1..8
     std::array<std::string, 8> descriptions;          // scenario 1 first
+    std::string note; // printed under the table when not empty (the common seed of the runs)
     NumberSeparators separators;
 };
 
@@ -44,6 +45,7 @@ struct ComparisonPrintSource {
     double target10 = 0, target11 = 0, target12 = 0;
     std::array<std::string, 8> descriptions;
     double chartSizeRatio = 0.45; // the left chart's share of the width, as on screen
+    std::string note;             // printed under the charts when not empty
     // Draws chart 3 (risk-return) or 2 (probability) on the page in the rectangle (inches).
     std::function<void(TPrintObject& page, double x, double y, double w, double h, int chart)>
         drawChart;
@@ -61,6 +63,7 @@ struct InputSummarySource {
     std::string township, range, meridian; // the location edits' texts
     std::string soilType;                  // the soil zone's name; empty when none is chosen
     std::vector<FieldRecord> fields;       // columns 1, 2, … up to the first without a record
+    std::string note;                      // printed under the table when not empty
     // Names from the reference tables; empty when the code has no row.
     std::function<std::string(int)> cropName, practiceName, coverageName;
     NumberSeparators separators;

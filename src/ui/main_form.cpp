@@ -783,6 +783,8 @@ InputSummarySource TMainForm::InputSummary() const {
         return r ? r->Description : std::string();
     };
     src.separators = session_.Runs.Grid().separators;
+    src.note = session_.CommonSeedNote().empty() ? std::string()
+                                                 : "Runs drawn with " + session_.CommonSeedNote();
     return src;
 }
 

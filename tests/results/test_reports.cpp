@@ -109,8 +109,10 @@ TEST(InputSummary, EightFieldsAPageEachPageWithItsFrame) {
     fields[6].Set(fC2, 0.0);
     fields[6].Set(fGM, 123.456);
 
+    InputSummarySource source = InputSource(fields);
+    source.note = "Runs drawn with seed 5, 1000 iterations";
     auto p = StartReport("test");
-    ComposeInputSummary(*p, InputSource(fields));
+    ComposeInputSummary(*p, source);
     ASSERT_EQ(p->PageCount(), 2);
     for (int page = 1; page <= 2; ++page) {
         const TPrintPage& pg = p->Page(page);
@@ -119,6 +121,8 @@ TEST(InputSummary, EightFieldsAPageEachPageWithItsFrame) {
         for (const char* label : InputSummaryLabels())
             if (*label) EXPECT_EQ(CountText(pg, QString(label) + " "), 1) << label;
         EXPECT_EQ(OfKind(pg, commFrameRect).size(), 2u); // the table and the shaded results
+        EXPECT_EQ(CountText(pg, "Runs drawn with seed 5, 1000 iterations"), 1)
+            << "the seed, when common";
     }
     const TPrintPage& one = p->Page(1);
     EXPECT_EQ(CountText(one, "Field #8 "), 1);
