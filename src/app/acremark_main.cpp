@@ -109,6 +109,10 @@ int main(int argc, char** argv) {
     TSimChart chart(session.Runs.Results());
     TChartForm chartForm(session.Runs, chart);
     chartForm.prompts = &prompts;
+    chartForm.ReportNote = [&session] {
+        const std::string note = session.CommonSeedNote();
+        return note.empty() ? note : "Runs drawn with " + note;
+    };
     mainForm.SetChartForm(&chartForm);
     TCopyScenarioForm copyForm(&mainForm);
     prompts.SetCopyForm(&copyForm);

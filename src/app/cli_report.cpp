@@ -26,19 +26,7 @@ InputSummarySource InputSource(const CliFarm& farm, int s) {
         if (!r) break;
         src.fields.push_back(*r);
     }
-    const auto& ref = *farm.reference;
-    src.cropName = [&ref](int code) {
-        const TCropRow* r = ref.cdsCrops.Find(code);
-        return r ? r->CropName : std::string();
-    };
-    src.practiceName = [&ref](int code) {
-        const TCodeRow* r = ref.cdsSFI.Find(code);
-        return r ? r->Description : std::string();
-    };
-    src.coverageName = [&ref](int code) {
-        const TCodeRow* r = ref.cdsCLevel.Find(code);
-        return r ? r->Description : std::string();
-    };
+    UseReferenceNames(src, *farm.reference);
     return src;
 }
 
@@ -62,34 +50,14 @@ int CmdReport(CliContext& ctx) {
         ApplyTargets(runs, options);
         RunAllScenarios(farm, runs, options);
         if (kind == "comparison") {
-            const TComparisonGrid& grid = runs.Grid();
-            ComparisonPrintSource src;
-            for (int c = 0; c < TComparisonGrid::kCols; ++c)
-                for (int r = 0; r < kGridRows; ++r)
-                    src.cells[size_t(c)][size_t(r)] = grid.Cell(c, r);
-            if (const auto targets = grid.ReadTargets()) {
-                src.target10 = targets->t10;
-                src.target11 = targets->t11;
-                src.target12 = targets->t12;
-            }
-            src.descriptions = farm.dm.ScenarioDescriptions;
             TSimChart chart(runs.Results());
-            src.drawChart = [&chart](TPrintObject& page, double x, double y, double w, double h,
-                                     int id) {
-                chart.prn = &page;
-                chart.PrintChart(float(x), float(y), float(w), float(h), id);
-            };
             report = StartReport(QStringLiteral("Scenario Analysis"));
-            ComposeComparisonPrint(*report, src);
+            ComposeComparisonPrint(
+                *report, ComparisonPrintOf(runs, chart, farm.dm.ScenarioDescriptions, 0.45));
         } else {
-            EnterpriseSummarySource src;
-            for (int s = 1; s <= kScenarioCount; ++s) {
-                const ScenarioResult& r = runs.Result(s);
-                if (r.ran) src.lines[size_t(s)] = r.summary;
-                src.descriptions[size_t(s - 1)] = farm.dm.ScenarioDescriptions[size_t(s - 1)];
-            }
             report = StartReport(QStringLiteral("Enterprise & Farm Level Summary"));
-            ComposeEnterpriseSummary(*report, src);
+            ComposeEnterpriseSummary(*report,
+                                     EnterpriseSummaryOf(runs, farm.dm.ScenarioDescriptions));
         }
     } else {
         int s = 1;

@@ -1,8 +1,10 @@
 #include "results/reports.h"
 
+#include "budget/run_workspace.h"
 #include "data/reference_tables.h"
 #include "print/print_object.h"
 #include "print/print_painter.h"
+#include "results/sim_chart.h"
 
 #include <QColor>
 #include <QDir>
@@ -469,6 +471,58 @@ QJsonArray ReportCommandsJson(const TPrintObject& report) {
             all.append(c);
     }
     return all;
+}
+
+ComparisonPrintSource ComparisonPrintOf(const RunWorkspace& runs, TSimChart& chart,
+                                        const std::array<std::string, 8>& descriptions,
+                                        double chartSizeRatio) {
+    const TComparisonGrid& grid = runs.Grid();
+    ComparisonPrintSource src;
+    for (int c = 0; c < TComparisonGrid::kCols; ++c)
+        for (int r = 0; r < kGridRows; ++r)
+            src.cells[size_t(c)][size_t(r)] = grid.Cell(c, r);
+    if (const auto t = grid.ReadTargets()) {
+        src.target10 = t->t10;
+        src.target11 = t->t11;
+        src.target12 = t->t12;
+    }
+    src.descriptions = descriptions;
+    src.chartSizeRatio = chartSizeRatio;
+    TSimChart* drawer = &chart;
+    src.drawChart = [drawer](TPrintObject& page, double x, double y, double w, double h, int id) {
+        TPrintObject* before = drawer->prn;
+        drawer->prn = &page;
+        drawer->PrintChart(float(x), float(y), float(w), float(h), id);
+        drawer->prn = before;
+    };
+    src.separators = grid.separators;
+    return src;
+}
+
+EnterpriseSummarySource EnterpriseSummaryOf(const RunWorkspace& runs,
+                                            const std::array<std::string, 8>& descriptions) {
+    EnterpriseSummarySource src;
+    for (int s = 1; s <= kScenarioCount; ++s)
+        if (runs.Result(s).ran) src.lines[size_t(s)] = runs.Result(s).summary;
+    src.descriptions = descriptions;
+    src.separators = runs.Grid().separators;
+    return src;
+}
+
+void UseReferenceNames(InputSummarySource& source, const TReferenceTables& tables) {
+    const TReferenceTables* ref = &tables;
+    source.cropName = [ref](int code) {
+        const TCropRow* r = ref->cdsCrops.Find(code);
+        return r ? r->CropName : std::string();
+    };
+    source.practiceName = [ref](int code) {
+        const TCodeRow* r = ref->cdsSFI.Find(code);
+        return r ? r->Description : std::string();
+    };
+    source.coverageName = [ref](int code) {
+        const TCodeRow* r = ref->cdsCLevel.Find(code);
+        return r ? r->Description : std::string();
+    };
 }
 
 const std::array<const char*, 48>& InputSummaryLabels() {

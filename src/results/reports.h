@@ -21,6 +21,9 @@
 
 namespace acremark {
 
+class RunWorkspace;
+class TReferenceTables;
+class TSimChart;
 class TPrintObject;
 class TPrintPrompts;
 class TPrintDisplay;
@@ -76,6 +79,18 @@ void ComposeInputSummary(TPrintObject& p, const InputSummarySource& source);
 // The publisher's logo drawn in the rectangle from (x, y), w × h inches: the program's name on
 // its green plate, crisp at any size (the reports put it at the top right, 1.0 × 0.3 inch).
 void DrawPublisherLogo(TPrintObject& p, double x, double y, double w, double h);
+
+// The sources as a workspace's results give them: the comparison print of its grid and results
+// (the charts drawn by `chart`, which must draw the same results), the summary lines of every
+// scenario run; descriptions scenario 1 first.
+ComparisonPrintSource ComparisonPrintOf(const RunWorkspace& runs, TSimChart& chart,
+                                        const std::array<std::string, 8>& descriptions,
+                                        double chartSizeRatio);
+EnterpriseSummarySource EnterpriseSummaryOf(const RunWorkspace& runs,
+                                            const std::array<std::string, 8>& descriptions);
+// The crop, practice and coverage level names of the input summary from the reference tables,
+// which must outlive the source.
+void UseReferenceNames(InputSummarySource& source, const TReferenceTables& tables);
 
 // The labels of the input summary's 48 rows ("" for the second description row).
 const std::array<const char*, 48>& InputSummaryLabels();

@@ -422,41 +422,25 @@ void TChartForm::showEvent(QShowEvent* event) {
 
 namespace acremark {
 
-ComparisonPrintSource TChartForm::ComparisonSource() const {
-    const TComparisonGrid& grid = runs_.Grid();
-    ComparisonPrintSource src;
-    for (int c = 0; c < TComparisonGrid::kCols; ++c)
-        for (int r = 0; r < kGridRows; ++r)
-            src.cells[size_t(c)][size_t(r)] = grid.Cell(c, r);
-    if (const auto t = grid.ReadTargets()) {
-        src.target10 = t->t10;
-        src.target11 = t->t11;
-        src.target12 = t->t12;
-    }
+// The descriptions as the boxes show them, scenario 1 first.
+std::array<std::string, 8> TChartForm::ReportDescriptions() const {
     const ScenarioDescriptions d = Descriptions();
+    std::array<std::string, 8> out;
     for (int s = 1; s <= kScenarioCount; ++s)
-        src.descriptions[size_t(s - 1)] = d[size_t(s)];
-    src.chartSizeRatio = ChartSizeRatio;
-    TSimChart* chart = &chart_;
-    src.drawChart = [chart](TPrintObject& page, double x, double y, double w, double h, int id) {
-        TPrintObject* before = chart->prn;
-        chart->prn = &page;
-        chart->PrintChart(float(x), float(y), float(w), float(h), id);
-        chart->prn = before;
-    };
-    src.separators = grid.separators;
+        out[size_t(s - 1)] = d[size_t(s)];
+    return out;
+}
+
+ComparisonPrintSource TChartForm::ComparisonSource() const {
+    ComparisonPrintSource src =
+        ComparisonPrintOf(runs_, chart_, ReportDescriptions(), ChartSizeRatio);
+    if (ReportNote) src.note = ReportNote();
     return src;
 }
 
 EnterpriseSummarySource TChartForm::SummarySource() const {
-    EnterpriseSummarySource src;
-    const ScenarioDescriptions d = Descriptions();
-    for (int s = 1; s <= kScenarioCount; ++s) {
-        const ScenarioResult& r = runs_.Result(s);
-        if (r.ran) src.lines[size_t(s)] = r.summary;
-        src.descriptions[size_t(s - 1)] = d[size_t(s)];
-    }
-    src.separators = runs_.Grid().separators;
+    EnterpriseSummarySource src = EnterpriseSummaryOf(runs_, ReportDescriptions());
+    if (ReportNote) src.note = ReportNote();
     return src;
 }
 

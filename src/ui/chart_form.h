@@ -150,6 +150,8 @@ public:
     // window and the program's dialogs unless set (tests set their own).
     TPrintDisplay* ReportDisplay = nullptr;
     TPrintPrompts* ReportPrompts = nullptr;
+    // A line the reports print under their tables (how the runs were drawn), when not empty.
+    std::function<std::string()> ReportNote;
     void BitBtnHelpClick() {
         Handle([this] { emit HelpClicked(); });
     }
@@ -193,6 +195,7 @@ private:
     void SplitterMoved();
     void GridContextMenu(const QPoint& pos);
     void Message(const QString& caption, const QString& text);
+    std::array<std::string, 8> ReportDescriptions() const;
     void ShowReport(const ComparisonPrintSource& source);
     void ShowReport(const EnterpriseSummarySource& source);
     void ShowReport(const std::function<void(TPrintObject&)>& compose, const QString& title);

@@ -769,19 +769,7 @@ InputSummarySource TMainForm::InputSummary() const {
     src.soilType = std::string(SoilZoneName(session_.dmRisk.SoilZoneIndex[size_t(s - 1)]));
     for (int k = 1; k <= session_.Crops.Count() && session_.Crops.Crop(k).Shown(); ++k)
         src.fields.push_back(session_.Crops.Crop(k).Record());
-    const TReferenceTables& ref = session_.dmRisk.Ref();
-    src.cropName = [&ref](int code) {
-        const TCropRow* r = ref.cdsCrops.Find(code);
-        return r ? r->CropName : std::string();
-    };
-    src.practiceName = [&ref](int code) {
-        const TCodeRow* r = ref.cdsSFI.Find(code);
-        return r ? r->Description : std::string();
-    };
-    src.coverageName = [&ref](int code) {
-        const TCodeRow* r = ref.cdsCLevel.Find(code);
-        return r ? r->Description : std::string();
-    };
+    UseReferenceNames(src, session_.dmRisk.Ref());
     src.separators = session_.Runs.Grid().separators;
     src.note = session_.CommonSeedNote().empty() ? std::string()
                                                  : "Runs drawn with " + session_.CommonSeedNote();
