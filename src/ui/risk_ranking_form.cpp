@@ -265,8 +265,10 @@ TTornadoChart::TTornadoChart(QWidget* parent) : QWidget(parent) {
     setMinimumSize(280, 120);
 }
 
-void TTornadoChart::SetData(int scenario, std::vector<FieldSensitivity> fields) {
+void TTornadoChart::SetData(int scenario, std::vector<FieldSensitivity> fields,
+                            const NumberSeparators& sep) {
     scenario_ = scenario;
+    sep_ = sep;
     rows_ = std::move(fields);
     // Largest magnitude on top; equal ones keep the column order.
     std::stable_sort(rows_.begin(), rows_.end(), [](const auto& a, const auto& b) {
@@ -306,7 +308,7 @@ void TTornadoChart::paintEvent(QPaintEvent*) {
         p.drawLine(QPointF(gx, plot.top()), QPointF(gx, plot.bottom()));
         p.setPen(kAxis);
         p.drawText(QRectF(gx - 20, plot.bottom() + 2, 40, fm.height()), Qt::AlignHCenter,
-                   Q(FormatFloat("0.0", v)));
+                   Q(FormatFloat("0.0", v, sep_)));
     }
     const double rowHeight =
         std::min<double>(double(plot.height()) / double(rows_.size()), fm.height() * 2.5);
@@ -442,7 +444,7 @@ void TRiskRankingForm::Refresh() {
     }
     if (!userMax_) {
         const QSignalBlocker block(SpinAversionMax);
-        const double rMax = DefaultAversionMax(means);
+        const double rMax = defaultMax_ = DefaultAversionMax(means);
         // Four significant digits of the coefficient are shown and stepped.
         const int e = AxisExponent(rMax);
         SpinAversionMax->setDecimals(std::clamp(3 - e, 2, 12));
@@ -477,12 +479,13 @@ void TRiskRankingForm::Refresh() {
 
     const int last = LastRunScenario();
     ChartTornado->SetData(last,
-                          last ? FieldSensitivities(runs_, last) : std::vector<FieldSensitivity>{});
+                          last ? FieldSensitivities(runs_, last) : std::vector<FieldSensitivity>{},
+                          grid.separators);
     BitBtnExport->setEnabled(last != 0);
 }
 
 void TRiskRankingForm::Recompute() {
-    const std::vector<double> rac = AversionCoefficients(SpinAversionMax->value(), kPoints);
+    const std::vector<double> rac = AversionCoefficients(AversionMax(), kPoints);
     ce_.clear();
     std::vector<TCertaintyChart::Line> lines;
     for (int s : scenarios_) {
@@ -501,6 +504,11 @@ void TRiskRankingForm::Recompute() {
 void TRiskRankingForm::PickCoefficient(int k) {
     ChartCertainty->SetPicked(k);
     FillRanking();
+}
+
+double TRiskRankingForm::AversionMax() const {
+    // The spin box shows the default rounded; the chart keeps it exact.
+    return userMax_ ? SpinAversionMax->value() : defaultMax_;
 }
 
 double TRiskRankingForm::PickedCoefficient() const {

@@ -84,7 +84,8 @@ class TTornadoChart : public QWidget {
     Q_OBJECT
 public:
     explicit TTornadoChart(QWidget* parent = nullptr);
-    void SetData(int scenario, std::vector<FieldSensitivity> fields);
+    void SetData(int scenario, std::vector<FieldSensitivity> fields,
+                 const NumberSeparators& sep = {});
     // The fields top to bottom.
     const std::vector<FieldSensitivity>& Rows() const { return rows_; }
 
@@ -94,6 +95,7 @@ protected:
 private:
     int scenario_ = 0;
     std::vector<FieldSensitivity> rows_;
+    NumberSeparators sep_;
 };
 
 class TRiskRankingForm : public QWidget {
@@ -117,6 +119,9 @@ public:
     // coefficient.
     std::vector<int> Ranking() const { return ranking_; }
     double PickedCoefficient() const;
+    // The chart's upper coefficient: the default (4 ÷ the largest mean gross margin), exactly,
+    // until the user sets one in the spin box.
+    double AversionMax() const;
     // The scenario whose iterations are exported and whose fields are charted; 0 when none.
     int LastRunScenario() const;
 
@@ -149,6 +154,7 @@ private:
     std::vector<std::vector<double>> ce_; // [scenario index][coefficient]
     std::vector<int> ranking_;
     bool userMax_ = false; // the user set the upper coefficient; it is kept
+    double defaultMax_ = 0;
     QString lastCsvName_;
 };
 

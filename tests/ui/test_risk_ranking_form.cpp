@@ -141,6 +141,7 @@ TEST_F(RiskRankingTest, BestFirstByTheMeanAtZeroAndByCertaintyEquivalentAtAHighC
 
     // The upper coefficient starts at 4 ÷ the largest mean; 25 coefficients from 0 to it.
     EXPECT_NEAR(w->SpinAversionMax->value(), 4.0 / 50000, 1e-9);
+    EXPECT_EQ(w->AversionMax(), DefaultAversionMax({runs.Result(2).gmMean, runs.Result(5).gmMean}));
     ASSERT_EQ(w->ChartCertainty->Coefficients().size(), 25u);
     EXPECT_EQ(w->ChartCertainty->Coefficients().front(), 0.0);
 
@@ -157,7 +158,7 @@ TEST_F(RiskRankingTest, BestFirstByTheMeanAtZeroAndByCertaintyEquivalentAtAHighC
     const QRect plot = w->ChartCertainty->PlotRect();
     Click(w->ChartCertainty, QPointF(plot.right() - 1, plot.center().y()));
     EXPECT_EQ(w->ChartCertainty->Picked(), 24);
-    EXPECT_NEAR(w->PickedCoefficient(), 4.0 / 50000, 1e-9);
+    EXPECT_DOUBLE_EQ(w->PickedCoefficient(), w->AversionMax());
     EXPECT_EQ(w->Ranking(), (std::vector<int>{5, 2}));
     rows = Table(w);
     const double r = w->PickedCoefficient();
