@@ -250,6 +250,8 @@ TEST(MainForm, TheSameRandomNumbersForEveryScenarioMakeTwoRunsIdentical) {
     ASSERT_EQ(w.session.CommonSeed(), std::optional<uint32_t>(3000000000u));
     EXPECT_TRUE(option->isChecked());
     EXPECT_TRUE(seedItem->isEnabled());
+    w.form->PopupMenu1->grab().toImage().save(QString(ACREMARK_BINARY_DIR) +
+                                              "/main_form_menu_common_seed.png");
 
     // Two runs of the scenario give the same grid, with the seed in the time panel.
     auto column = [&] {
@@ -310,6 +312,7 @@ TEST(SeedDialog, ShowsTheSeedDrawsANewOneAndTakesOnlyWholeNumbersInRange) {
         EXPECT_EQ(dialog.BitBtnOK->isEnabled(), c.seed.has_value());
     }
     dialog.EditSeed->setText("99");
+    dialog.grab().toImage().save(QString(ACREMARK_BINARY_DIR) + "/seed_dialog.png");
     dialog.BitBtnCancel->click();
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
 }
