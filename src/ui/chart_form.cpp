@@ -8,6 +8,7 @@
 #include "results/sim_chart.h"
 #include "ui/comparison_grid_view.h"
 #include "ui/guarded.h"
+#include "ui/risk_ranking_form.h"
 
 #include <QAction>
 #include <QBoxLayout>
@@ -39,6 +40,7 @@ namespace acremark {
 namespace {
 
 constexpr int kButtonLeft = 6, kButtonWidth = 86, kButtonHeight = 38;
+constexpr int kRiskRankingTop = 299, kRiskRankingHeight = 30;
 constexpr int kLogoWidth = 95, kLogoHeight = 32, kBannerHeight = 24;
 constexpr int kDescriptionRowHeight = 46; // the design height: three lines
 constexpr int kDescriptionLines = 5;
@@ -149,6 +151,13 @@ TChartForm::TChartForm(RunWorkspace& runs, TSimChart& chart, QWidget* parent)
     connect(BitBtnReport, &QPushButton::clicked, this, &TChartForm::BitBtnReportClick);
     connect(BitBtnHelp, &QPushButton::clicked, this, &TChartForm::BitBtnHelpClick);
     connect(BitBtnClose, &QPushButton::clicked, this, &TChartForm::BitBtnCloseClick);
+    // One line in the gap between the report buttons and Help.
+    BitBtnRiskRanking = new QPushButton(QStringLiteral("Risk Ranking"), PanelButtons);
+    BitBtnRiskRanking->setToolTip(
+        QStringLiteral("Rank the scenarios by how much risk the farmer will bear"));
+    BitBtnRiskRanking->setGeometry(kButtonLeft, kRiskRankingTop, kButtonWidth, kRiskRankingHeight);
+    BitBtnRiskRanking->installEventFilter(this);
+    connect(BitBtnRiskRanking, &QPushButton::clicked, this, &TChartForm::BitBtnRiskRankingClick);
     ImageBanner = new QLabel(PanelButtons);
     ImageBanner->setPixmap(QPixmap(QStringLiteral(":/chart_form/images/chart_form_banner.png")));
 
@@ -158,7 +167,7 @@ TChartForm::TChartForm(RunWorkspace& runs, TSimChart& chart, QWidget* parent)
     sgScenario = new TScenarioGridView(PanelOutput);
     sgScenario->DecimalSeparator = decimalChar;
     sgScenario->setFont(QFont(QStringLiteral("Arial"), 8));
-    model_ = new TComparisonGridModel(grid_, this);
+    model_ = new TComparisonGridModel(grid_, &runs_.Results(), this);
     delegate_ = new TComparisonGridDelegate(grid_, this);
     delegate_->DecimalSeparator = decimalChar;
     sgScenario->setModel(model_);
@@ -189,6 +198,9 @@ TChartForm::TChartForm(RunWorkspace& runs, TSimChart& chart, QWidget* parent)
                                      [this] { Handle([this] { CopyGrid(); }); });
     ActionExportCsv = GridMenu->addAction(QStringLiteral("Export CSV…"), this,
                                           [this] { Handle([this] { ExportCsv(); }); });
+    GridMenu->addSeparator();
+    ActionRiskRanking = GridMenu->addAction(QStringLiteral("Risk Ranking…"), this,
+                                            [this] { Handle([this] { ShowRiskRanking(); }); });
     connect(sgScenario, &QWidget::customContextMenuRequested, this, &TChartForm::GridContextMenu);
 
     for (int s = 1; s <= 8; ++s) {
@@ -210,6 +222,8 @@ TChartForm::TChartForm(RunWorkspace& runs, TSimChart& chart, QWidget* parent)
         memo->raise();
         DescriptionMemo[size_t(s)] = memo;
     }
+
+    RiskRanking = new TRiskRankingForm(runs_, this);
 
     PanelChart = new TChartSplitter(PanelOutput);
     ImageChartLeft = new TChartPicture(PanelChart);
@@ -280,6 +294,13 @@ void TChartForm::ShowResults() {
 void TChartForm::GridChanged() {
     model_->Refresh();
     sgScenario->viewport()->update();
+    if (RiskRanking->isVisible()) RiskRanking->Refresh();
+}
+
+void TChartForm::ShowRiskRanking() {
+    RiskRanking->prompts = prompts;
+    if (RiskRanking->isVisible()) RiskRanking->Refresh(); // showing refreshes it otherwise
+    RiskRanking->ShowForm();
 }
 
 void TChartForm::SetDescription(int s, const QString& text) {
@@ -328,6 +349,7 @@ void TChartForm::sgScenarioKeyUp(int row, const QString& text) {
     auto message = grid_.SetTargetText(row, text.toStdString());
     model_->RefreshScenarios();
     sgScenario->viewport()->update();
+    if (RiskRanking->isVisible()) RiskRanking->Refresh(); // the stoplight follows the targets
     if (message) Message(QStringLiteral("Error"), QString::fromStdString(*message));
 }
 

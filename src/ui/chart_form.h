@@ -37,6 +37,7 @@ class TSimChart;
 class TPrintDisplay;
 class TPrintObject;
 class TPrintPrompts;
+class TRiskRankingForm;
 
 // A chart picture: an image as large as the widget, drawn again whenever its size changes.
 // (Drawing into the picture's current size needs no screen-sized bitmap behind it.)
@@ -156,6 +157,11 @@ public:
         Handle([this] { emit HelpClicked(); });
     }
     void BitBtnCloseClick() { hide(); }
+    // "Risk Ranking": the ranking window of the scenarios with results, brought to the front.
+    void BitBtnRiskRankingClick() {
+        Handle([this] { ShowRiskRanking(); });
+    }
+    void ShowRiskRanking();
 
     // Typing in a target cell: the model takes the text and re-evaluates every scenario.
     void sgScenarioKeyUp(int row, const QString& text);
@@ -169,6 +175,7 @@ public:
     QPushButton* BitBtnReport;
     QPushButton* BitBtnHelp;
     QPushButton* BitBtnClose;
+    QPushButton* BitBtnRiskRanking;
     QLabel* ImageBanner;
     QWidget* PanelOutput;
     TScenarioGridView* sgScenario;
@@ -179,6 +186,9 @@ public:
     QMenu* GridMenu;                // the grid's context menu
     QAction* ActionCopy;
     QAction* ActionExportCsv;
+    QAction* ActionRiskRanking;
+    // The risk ranking window, owned by this one; it follows each run while it is shown.
+    TRiskRankingForm* RiskRanking;
 
 signals:
     void MainClicked();

@@ -1,5 +1,7 @@
 #include "ui/comparison_grid_view.h"
 
+#include "budget/risk_analytics.h"
+#include "data/number_format.h"
 #include "print/qt_text.h"
 #include "results/scenario_colors.h"
 #include "ui/fit_text.h"
@@ -11,6 +13,8 @@
 #include <QPainter>
 #include <QPointer>
 #include <QToolTip>
+
+#include <algorithm>
 
 namespace acremark {
 
@@ -59,8 +63,31 @@ bool AcceptedTargetKey(const QKeyEvent& event, QChar decimalSeparator) {
 
 // ---- model ----
 
-TComparisonGridModel::TComparisonGridModel(const TComparisonGrid& grid, QObject* parent)
-    : QAbstractTableModel(parent), grid_(grid) {}
+TComparisonGridModel::TComparisonGridModel(const TComparisonGrid& grid,
+                                           const ScenarioResults* results, QObject* parent)
+    : QAbstractTableModel(parent), grid_(grid), results_(results) {}
+
+QString TComparisonGridModel::PrecisionTip(int col, int row) const {
+    if (!results_ || col < 1 || col > kScenarioCount || !grid_.HasResults(col)) return {};
+    const std::size_t n = std::size_t(std::max(0, (*results_)[size_t(col)].iterations));
+    if (n == 0) return {};
+    const GridRow r = GridRow(row);
+    if (r == GridRow::ChanceBelowZero || r == GridRow::ChanceBelowTarget1 ||
+        r == GridRow::ChanceBelowTarget2) {
+        const auto p = grid_.Value(col, r);
+        if (!p) return {};
+        const double se = ChanceStandardError(std::clamp(*p / 100, 0.0, 1.0), n) * 100;
+        return QStringLiteral("± %1% (Monte Carlo standard error)")
+            .arg(Q(FormatFloat("0.00", se, grid_.separators)));
+    }
+    if (r == GridRow::CMMean || r == GridRow::GMMean) {
+        const auto sd = grid_.Value(col, r == GridRow::CMMean ? GridRow::CMStd : GridRow::GMStd);
+        if (!sd) return {};
+        return QStringLiteral("± %1 (standard error of the mean)")
+            .arg(Q(FormatFloat("$#,##0", MeanStandardError(*sd, n), grid_.separators)));
+    }
+    return {};
+}
 
 int TComparisonGridModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : TComparisonGrid::kRows;
@@ -74,6 +101,10 @@ QVariant TComparisonGridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
     const std::string text = grid_.Cell(index.column(), index.row());
     if (role == Qt::EditRole) return Q(text);
+    if (role == Qt::ToolTipRole) {
+        const QString tip = PrecisionTip(index.column(), index.row());
+        return tip.isEmpty() ? QVariant() : QVariant(tip);
+    }
     if (role == Qt::DisplayRole) {
         if (index.column() == 0)
             return Q(RowSentence(GridRow(index.row()), text, grid_.separators));
@@ -173,8 +204,12 @@ bool TComparisonGridDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* vi
                                         const QModelIndex& index) {
     if (event && event->type() == QEvent::ToolTip && index.isValid() && index.column() > 0) {
         const QString text = QString::fromStdString(grid_.Cell(index.column(), index.row()));
-        if (ShownFigure(QFontMetrics(option.font), text, option.rect.width()) != text) {
-            QToolTip::showText(event->globalPos(), text, view);
+        QStringList tip;
+        if (ShownFigure(QFontMetrics(option.font), text, option.rect.width()) != text) tip << text;
+        const QString precision = index.data(Qt::ToolTipRole).toString();
+        if (!precision.isEmpty()) tip << precision;
+        if (!tip.isEmpty()) {
+            QToolTip::showText(event->globalPos(), tip.join(QLatin1Char('\n')), view);
             return true;
         }
         QToolTip::hideText();

@@ -44,7 +44,11 @@ bool AcceptedTargetKey(const QKeyEvent& event, QChar decimalSeparator);
 class TComparisonGridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    explicit TComparisonGridModel(const TComparisonGrid& grid, QObject* parent = nullptr);
+    // `results` (may be null) gives each scenario's iteration count for the tooltips that
+    // state how precise a figure is.
+    explicit TComparisonGridModel(const TComparisonGrid& grid,
+                                  const ScenarioResults* results = nullptr,
+                                  QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -61,8 +65,13 @@ public:
     const TComparisonGrid& Grid() const { return grid_; }
     std::function<void(int row, const QString& text)> TargetCommitted;
 
+    // The Monte Carlo standard error of a scenario's chance (rows 9..11) or mean (rows 3 and 6),
+    // as its tooltip states it; empty for any other cell or a scenario without results.
+    QString PrecisionTip(int col, int row) const;
+
 private:
     const TComparisonGrid& grid_;
+    const ScenarioResults* results_;
 };
 
 class TComparisonGridDelegate : public QStyledItemDelegate {
@@ -82,7 +91,7 @@ public:
 
     // A figure of a scenario column as drawn in a cell this wide: "###" when it does not fit.
     static QString ShownFigure(const QFontMetrics& fm, const QString& text, int cellWidth);
-    // A cut figure's tooltip gives it whole.
+    // A cut figure's tooltip gives it whole, over the model's tooltip (its precision).
     bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
                    const QModelIndex& index) override;
 

@@ -11,9 +11,11 @@
 #include "ui/guarded.h"
 #include "ui/nav_keys.h"
 #include "ui/qt_prompts.h"
+#include "ui/seed_dialog.h"
 #include "ui/status_bar_widget.h"
 
 #include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -439,6 +441,11 @@ void TMainForm::BuildMenu() {
         });
     });
     PopupMenu1->addSeparator();
+    ActionCommonSeed = PopupMenu1->addAction("Use the same random numbers for every scenario");
+    ActionCommonSeed->setCheckable(true);
+    connect(ActionCommonSeed, &QAction::triggered, this, &TMainForm::CommonSeedClick);
+    ActionSeed = PopupMenu1->addAction("Random number seed…", this, &TMainForm::SeedClick);
+    PopupMenu1->addSeparator();
     PopupMenu1->addAction("Print Input Data", this, &TMainForm::BitBtnPrintClick);
     PopupMenu1->addSeparator();
     PopupMenu1->addAction("About Acremark$", this, [this] {
@@ -450,7 +457,41 @@ void TMainForm::BuildMenu() {
     connect(PopupMenu1, &QMenu::aboutToShow, this, [this, copyItems] {
         for (int s = 1; s <= 8; ++s)
             copyItems[size_t(s - 1)]->setEnabled(session_.CopyFromEnabled(s));
+        SyncSeedItems();
     });
+    SyncSeedItems();
+}
+
+void TMainForm::SyncSeedItems() {
+    const bool on = session_.CommonSeed().has_value();
+    ActionCommonSeed->setChecked(on);
+    ActionSeed->setEnabled(on);
+}
+
+std::optional<uint32_t> TMainForm::AskForSeed(uint32_t seed) {
+    if (AskSeed) return AskSeed(seed);
+    return TSeedDialog::Ask(this, seed, &TMainSession::SeedFromClock);
+}
+
+void TMainForm::CommonSeedClick(bool on) {
+    Handle([&] {
+        if (!on) {
+            session_.SetCommonSeed(std::nullopt);
+        } else if (auto seed = AskForSeed(TMainSession::SeedFromClock())) {
+            session_.SetCommonSeed(seed);
+        }
+    });
+    // A cancelled dialog leaves the option off.
+    SyncSeedItems();
+}
+
+void TMainForm::SeedClick() {
+    Handle([&] {
+        const auto current = session_.CommonSeed();
+        if (!current) return;
+        if (auto seed = AskForSeed(*current)) session_.SetCommonSeed(seed);
+    });
+    SyncSeedItems();
 }
 
 void TMainForm::LayoutColumns() {

@@ -12,8 +12,10 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
+class QAction;
 class QButtonGroup;
 class QComboBox;
 class QHeaderView;
@@ -93,6 +95,15 @@ public:
                 *BitBtnHelp = nullptr;
     TStatusBarWidget* StatusBar1 = nullptr;
     QMenu* PopupMenu1 = nullptr;
+    // "Use the same random numbers for every scenario" (checked while the session has a common
+    // seed) and "Random number seed…" (enabled while it has one).
+    QAction* ActionCommonSeed = nullptr;
+    QAction* ActionSeed = nullptr;
+    // Asks for the common seed, starting from the given one; none when cancelled. The seed
+    // dialog unless set (tests answer it themselves).
+    std::function<std::optional<uint32_t>(uint32_t seed)> AskSeed;
+    void CommonSeedClick(bool on);
+    void SeedClick();
     std::array<QLabel*, 39> RowLabels{}; // 1..38
 
     void BitBtn1Click();
@@ -126,6 +137,8 @@ private:
     void Timer1Timer();
     void AddRecentFile(const QString& path);
     void RebuildRecentMenu();
+    void SyncSeedItems();
+    std::optional<uint32_t> AskForSeed(uint32_t seed);
 
     TMainSession& session_;
     TChartForm* chartForm_ = nullptr; // not owned; lives as long as this window

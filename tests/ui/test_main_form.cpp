@@ -8,15 +8,20 @@
 #include "ui/ini_settings.h"
 #include "ui/main_form.h"
 #include "ui/malt_barley_dialog.h"
+#include "ui/risk_ranking_form.h"
+#include "ui/seed_dialog.h"
 #include "ui/spin_gauge.h"
 #include "ui/status_bar_widget.h"
 #include "ui/welcome_form.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -210,6 +215,144 @@ TEST(MainForm, IterationChoiceRunsAndTheStatusBarFollows) {
     QImage panel = w.form->StatusBar1->RenderPanel2();
     EXPECT_NE(panel.pixelColor(10, 5), QColor(Qt::white));
     EXPECT_EQ(panel.pixelColor(panel.width() - 2, 5), QColor(Qt::white));
+}
+
+TEST(MainForm, TheSameRandomNumbersForEveryScenarioMakeTwoRunsIdentical) {
+    Window w;
+    w.session.RunSeed.reset(); // runs take the clock unless the option gives a seed
+    w.Location(1, 1, 4);
+    w.TwoRunnableFields();
+    QAction* option = w.form->ActionCommonSeed;
+    QAction* seedItem = w.form->ActionSeed;
+    ASSERT_TRUE(option && seedItem);
+    EXPECT_EQ(option->text(), "Use the same random numbers for every scenario");
+    EXPECT_EQ(seedItem->text(), "Random number seed…");
+    EXPECT_TRUE(w.form->PopupMenu1->actions().contains(option));
+    EXPECT_TRUE(option->isCheckable());
+    EXPECT_FALSE(option->isChecked()) << "off by default";
+    EXPECT_FALSE(seedItem->isEnabled());
+
+    std::vector<uint32_t> offered;
+    std::optional<uint32_t> answer; // cancelled
+    w.form->AskSeed = [&](uint32_t seed) {
+        offered.push_back(seed);
+        return answer;
+    };
+    // Cancelling the dialog leaves the option off.
+    option->trigger();
+    EXPECT_EQ(offered.size(), 1u);
+    EXPECT_FALSE(w.session.CommonSeed());
+    EXPECT_FALSE(option->isChecked());
+    EXPECT_FALSE(seedItem->isEnabled());
+
+    answer = 3000000000u; // above the largest int: the whole 32-bit range is a seed
+    option->trigger();
+    ASSERT_EQ(w.session.CommonSeed(), std::optional<uint32_t>(3000000000u));
+    EXPECT_TRUE(option->isChecked());
+    EXPECT_TRUE(seedItem->isEnabled());
+    w.form->PopupMenu1->grab().toImage().save(QString(ACREMARK_BINARY_DIR) +
+                                              "/main_form_menu_common_seed.png");
+
+    // Two runs of the scenario give the same grid, with the seed in the time panel.
+    auto column = [&] {
+        std::vector<std::string> texts;
+        for (int row = 3; row <= 12; ++row)
+            texts.push_back(w.session.Runs.Grid().Cell(1, row));
+        return texts;
+    };
+    QTest::mouseClick(w.form->RadioGroupIteration[0], Qt::LeftButton); // runs 1000 iterations
+    ASSERT_TRUE(w.session.Runs.Grid().HasResults(1));
+    const auto first = column();
+    EXPECT_EQ(w.session.Runs.Result(1).seed, 3000000000u);
+    EXPECT_NE(w.session.StatusBar1.Panels[2].find("seed 3000000000"), std::string::npos)
+        << w.session.StatusBar1.Panels[2];
+    w.form->BitBtn1Click();
+    EXPECT_EQ(column(), first);
+
+    // "Random number seed…" offers the current seed and changes it; the runs follow.
+    answer = 17u;
+    seedItem->trigger();
+    EXPECT_EQ(offered.back(), 3000000000u);
+    EXPECT_EQ(w.session.CommonSeed(), std::optional<uint32_t>(17u));
+    w.form->BitBtn1Click();
+    EXPECT_EQ(w.session.Runs.Result(1).seed, 17u);
+    EXPECT_NE(column(), first);
+
+    // Switching it off sets none, without a question.
+    option->trigger();
+    EXPECT_EQ(offered.size(), 3u);
+    EXPECT_FALSE(w.session.CommonSeed());
+    EXPECT_FALSE(option->isChecked());
+    EXPECT_FALSE(seedItem->isEnabled());
+}
+
+TEST(SeedDialog, ShowsTheSeedDrawsANewOneAndTakesOnlyWholeNumbersInRange) {
+    TSeedDialog dialog(1234, [] { return 4000000001u; });
+    EXPECT_EQ(dialog.EditSeed->text(), "1234");
+    EXPECT_EQ(dialog.Seed(), std::optional<uint32_t>(1234u));
+    dialog.BitBtnNewSeed->click();
+    EXPECT_EQ(dialog.EditSeed->text(), "4000000001");
+    EXPECT_EQ(dialog.Seed(), std::optional<uint32_t>(4000000001u));
+    struct Case {
+        const char* typed;
+        const char* shown;
+        std::optional<uint32_t> seed;
+    };
+    const Case cases[] = {{"0", "0", 0u},
+                          {"4294967295", "4294967295", 4294967295u},
+                          {"4294967296", "4294967296", std::nullopt},
+                          {"12a-3", "123", 123u},
+                          {"", "", std::nullopt}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        dialog.EditSeed->clear();
+        QTest::keyClicks(dialog.EditSeed, c.typed);
+        EXPECT_EQ(dialog.EditSeed->text(), c.shown);
+        EXPECT_EQ(dialog.Seed(), c.seed);
+        EXPECT_EQ(dialog.BitBtnOK->isEnabled(), c.seed.has_value());
+    }
+    dialog.EditSeed->setText("99");
+    dialog.grab().toImage().save(QString(ACREMARK_BINARY_DIR) + "/seed_dialog.png");
+    dialog.BitBtnCancel->click();
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+}
+
+TEST(MainForm, TheRiskRankingWindowFollowsARealRunAndExportsItsIterations) {
+    Window w;
+    w.Location(1, 1, 4);
+    w.TwoRunnableFields();
+    QTest::mouseClick(w.form->RadioGroupIteration[0], Qt::LeftButton); // 1000 iterations
+    ASSERT_TRUE(w.session.Runs.Grid().HasResults(1));
+    w.chartForm->BitBtnRiskRanking->click();
+    TRiskRankingForm* ranking = w.chartForm->RiskRanking;
+    ASSERT_TRUE(ranking->isVisible());
+    EXPECT_EQ(ranking->Ranking(), std::vector<int>{1});
+    EXPECT_EQ(ranking->LastRunScenario(), 1);
+    // Both fields are charted, the largest correlation on top.
+    const auto& rows = ranking->ChartTornado->Rows();
+    ASSERT_EQ(rows.size(), 2u);
+    auto size = [](const FieldSensitivity& f) {
+        return std::max(std::abs(f.yieldR), std::abs(f.priceR));
+    };
+    EXPECT_GE(size(rows[0]), size(rows[1]));
+    EXPECT_GT(rows[0].yieldR, 0) << "more yield, more margin";
+
+    // The next run (another iteration count) is what the shown window exports.
+    QTest::mouseClick(w.form->RadioGroupIteration[1], Qt::LeftButton);
+    const int n = w.session.Runs.Result(1).iterations;
+    ASSERT_NE(n, 1000);
+    QTemporaryDir dir;
+    const QString file = dir.filePath("run.csv");
+    w.prompts.FileNames.push_back(file.toStdString());
+    ranking->BitBtnExport->click();
+    QFile csv(file);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    int data = 0;
+    for (const QByteArray& line : csv.readAll().split('\n'))
+        if (!line.trimmed().isEmpty() && !line.startsWith('#')) ++data;
+    EXPECT_EQ(data, 1 + n) << "a heading and one line per iteration";
+    QImage picture = ranking->grab().toImage();
+    picture.save(QString(ACREMARK_BINARY_DIR) + "/risk_ranking_after_run.png");
 }
 
 TEST(MainForm, ClosingAsksAndCancelKeepsTheWindow) {
