@@ -207,8 +207,9 @@ QJsonObject RiskRanking(const CliContext& ctx, const RunWorkspace& runs) {
         for (double x : rac)
             ce.push_back(CertaintyEquivalent(gm, n, x));
         atMax.push_back(ce.back());
-        list.append(
-            QJsonObject{{"scenario", s}, {"ce", Numbers(ce.data(), 0, int(ce.size()) - 1)}});
+        list.append(QJsonObject{{"scenario", s},
+                                {"ce", Numbers(ce.data(), 0, int(ce.size()) - 1)},
+                                {"se", StandardErrors(r)}});
         if (targets) {
             const Stoplight light = StoplightOf(r.gmCurve.data(), targets->t10, targets->t11);
             stoplight.append(QJsonObject{{"scenario", s},

@@ -231,6 +231,8 @@ TEST(CliAnalytics, RankingStoplightSensitivityAndIterationsAgreeWithTheRun) {
     ASSERT_EQ(rac.size(), 25);
     const QJsonArray ce = rank["scenarios"].toArray()[0].toObject()["ce"].toArray();
     EXPECT_NEAR(ce[0].toDouble(), r["gm_mean"].toDouble(), 1e-6);
+    EXPECT_NEAR(rank["scenarios"].toArray()[0].toObject()["se"].toObject()["gm_mean"].toDouble(),
+                se["gm_mean"].toDouble(), 1e-9);
     const double rMax = rac[24].toDouble();
     const double m = *std::min_element(gm.begin(), gm.end());
     double e = 0;
