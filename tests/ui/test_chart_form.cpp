@@ -2,6 +2,7 @@
 // drawing, buttons, and the grid's Copy and CSV export. Results are put into the simulation
 // object directly, then filled into the grid as a run does.
 #include "print/print_object.h"
+#include "report_recorder.h"
 #include "ui/chart_form.h"
 
 #include "budget/comparison_grid.h"
@@ -157,20 +158,7 @@ protected:
     void SetUp() override { MakeForm(); }
 
     // The reports' pages, as the preview would get them.
-    struct Recorder : TPrintDisplay {
-        std::vector<QStringList> pages;
-        bool ShowPreview(TPrintObject& report) override {
-            pages.clear();
-            for (int k = 1; k <= report.PageCount(); ++k) {
-                QStringList texts;
-                for (const auto& c : report.Page(k).Commands)
-                    if (c.Kind == commText) texts << c.Text;
-                pages.push_back(texts);
-            }
-            return true;
-        }
-        bool PrintReport(TPrintObject&) override { return true; }
-    } reports;
+    acremark::testing::ReportRecorder reports;
     TStderrPrintPrompts quiet;
 
     void MakeForm() {

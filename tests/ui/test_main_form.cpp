@@ -2,6 +2,7 @@
 #include "data/risk_data.h"
 #include "editor/scripted_prompts.h"
 #include "print/print_object.h"
+#include "report_recorder.h"
 #include "results/sim_chart.h"
 #include "ui/chart_form.h"
 #include "ui/crop_column.h"
@@ -703,19 +704,7 @@ TEST(MainForm, AChanceThatIsNotANumberIsRefusedNotFatal) {
 // The input summary from the main window: the shown scenario's columns, composed and handed to
 // the preview.
 TEST(MainForm, InputDataPreviewPrintsTheShownColumns) {
-    struct Recorder : TPrintDisplay {
-        std::vector<QStringList> pages;
-        bool ShowPreview(TPrintObject& report) override {
-            for (int k = 1; k <= report.PageCount(); ++k) {
-                QStringList texts;
-                for (const auto& c : report.Page(k).Commands)
-                    if (c.Kind == commText) texts << c.Text;
-                pages.push_back(texts);
-            }
-            return true;
-        }
-        bool PrintReport(TPrintObject&) override { return true; }
-    } recorder;
+    acremark::testing::ReportRecorder recorder;
     TStderrPrintPrompts quiet;
     Window w;
     w.form->ReportDisplay = &recorder;
