@@ -92,16 +92,8 @@ QJsonObject StandardErrors(const ScenarioResult& r) {
 // The five farm outputs of every iteration of the run, with what a spreadsheet needs to know.
 void WriteIterations(const std::string& path, const ScenarioResult& r) {
     if (!r.outputs) throw CliError("The run kept no iterations");
-    std::array<std::vector<double>, 5> rows;
-    for (int k = 1; k <= 5; ++k)
-        rows[size_t(k - 1)].assign(r.outputs->Row(k), r.outputs->Row(k) + r.outputs->Iterations());
     std::ofstream file(path, std::ios::binary);
-    WriteIterationsCsv(file,
-                       {{"scenario", std::to_string(r.scenario)},
-                        {"iterations", std::to_string(r.iterations)},
-                        {"seed", std::to_string(r.seed)},
-                        {"program", std::string("Acremark$ ") + ACREMARK_VERSION}},
-                       rows);
+    WriteIterationsCsv(file, r, std::string("Acremark$ ") + ACREMARK_VERSION);
     file.close();
     if (!file) throw CliError("Cannot write " + path);
 }
@@ -203,9 +195,7 @@ QJsonObject RiskRanking(const CliContext& ctx, const RunWorkspace& runs) {
         const ScenarioResult& r = runs.Result(s);
         const double* gm = r.outputs->Row(5);
         const size_t n = size_t(r.outputs->Iterations());
-        std::vector<double> ce;
-        for (double x : rac)
-            ce.push_back(CertaintyEquivalent(gm, n, x));
+        const std::vector<double> ce = CertaintyEquivalents(gm, n, rac);
         atMax.push_back(ce.back());
         list.append(QJsonObject{{"scenario", s},
                                 {"ce", Numbers(ce.data(), 0, int(ce.size()) - 1)},

@@ -27,6 +27,15 @@ double CertaintyEquivalent(const double* x, std::size_t n, double r) {
     return m - std::log(sum / double(n)) / r;
 }
 
+std::vector<double> CertaintyEquivalents(const double* x, std::size_t n,
+                                         const std::vector<double>& r) {
+    std::vector<double> ce;
+    ce.reserve(r.size());
+    for (double coefficient : r)
+        ce.push_back(CertaintyEquivalent(x, n, coefficient));
+    return ce;
+}
+
 std::vector<double> AversionCoefficients(double rMax, int points) {
     std::vector<double> r(std::size_t(std::max(points, 1)), 0.0);
     for (int k = 1; k < points; ++k)
@@ -102,6 +111,21 @@ void WriteIterationsCsv(std::ostream& out,
             out << "," << RoundTripDouble(j < row.size() ? row[j] : 0.0);
         out << "\r\n";
     }
+}
+
+void WriteIterationsCsv(std::ostream& out, const ScenarioResult& result,
+                        const std::string& program) {
+    const IterationOutputs& outputs = *result.outputs;
+    const int n = outputs.Iterations();
+    std::array<std::vector<double>, 5> rows;
+    for (int k = 1; k <= IterationOutputs::kRows; ++k)
+        rows[size_t(k - 1)].assign(outputs.Row(k), outputs.Row(k) + n);
+    WriteIterationsCsv(out,
+                       {{"scenario", std::to_string(result.scenario)},
+                        {"iterations", std::to_string(n)},
+                        {"seed", std::to_string(result.seed)},
+                        {"program", program}},
+                       rows);
 }
 
 } // namespace acremark

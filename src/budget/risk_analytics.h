@@ -4,6 +4,8 @@
 // red/yellow/green chances of missing the targets, which field drives the spread of the gross
 // margin, and how precise each figure of a run is.
 
+#include "budget/scenario_result.h"
+
 #include <array>
 #include <cstddef>
 #include <ostream>
@@ -16,6 +18,10 @@ namespace acremark {
 // CE(r) = -(1/r) ln(mean of exp(-r x)), CE(0) = the mean. Computed about the smallest outcome,
 // so that exp never overflows whatever the size of the margins.
 double CertaintyEquivalent(const double* x, std::size_t n, double r);
+
+// The certainty equivalents of x[0..n) at each coefficient of r.
+std::vector<double> CertaintyEquivalents(const double* x, std::size_t n,
+                                         const std::vector<double>& r);
 
 // `points` coefficients evenly spaced from 0 to rMax (both included).
 std::vector<double> AversionCoefficients(double rMax, int points = 25);
@@ -50,5 +56,10 @@ double MeanStandardError(double sd, std::size_t n);
 void WriteIterationsCsv(std::ostream& out,
                         const std::vector<std::pair<std::string, std::string>>& header,
                         const std::array<std::vector<double>, 5>& rows);
+
+// The iterations of a run as that CSV, its header block naming the scenario, the iterations,
+// the seed and `program`. The result must hold its iterations.
+void WriteIterationsCsv(std::ostream& out, const ScenarioResult& result,
+                        const std::string& program);
 
 } // namespace acremark

@@ -491,9 +491,7 @@ void TRiskRankingForm::Recompute() {
     for (int s : scenarios_) {
         const IterationOutputs& out = *runs_.Result(s).outputs;
         const double* gm = out.Row(IterationOutputs::kRows);
-        std::vector<double> ce;
-        for (double r : rac)
-            ce.push_back(CertaintyEquivalent(gm, size_t(out.Iterations()), r));
+        std::vector<double> ce = CertaintyEquivalents(gm, size_t(out.Iterations()), rac);
         ce_.push_back(ce);
         lines.push_back({s, std::move(ce)});
     }
@@ -574,17 +572,8 @@ bool TRiskRankingForm::WriteIterations(const QString& fileName) {
         return false;
     }
     const ScenarioResult& r = runs_.Result(s);
-    std::array<std::vector<double>, 5> rows;
-    const int n = r.outputs->Iterations();
-    for (int k = 1; k <= IterationOutputs::kRows; ++k)
-        rows[size_t(k - 1)].assign(r.outputs->Row(k), r.outputs->Row(k) + n);
     std::ostringstream csv;
-    WriteIterationsCsv(csv,
-                       {{"scenario", std::to_string(s)},
-                        {"iterations", std::to_string(n)},
-                        {"seed", std::to_string(r.seed)},
-                        {"program", "Acremark$ 5.50"}},
-                       rows);
+    WriteIterationsCsv(csv, r, "Acremark$ 5.50");
     const std::string text = csv.str();
     QSaveFile out(fileName);
     if (out.open(QIODevice::WriteOnly)) {
