@@ -109,10 +109,7 @@ int main(int argc, char** argv) {
     TSimChart chart(session.Runs.Results());
     TChartForm chartForm(session.Runs, chart);
     chartForm.prompts = &prompts;
-    chartForm.ReportNote = [&session] {
-        const std::string note = session.CommonSeedNote();
-        return note.empty() ? note : "Runs drawn with " + note;
-    };
+    chartForm.ReportNote = [&session] { return session.ReportNote(); };
     mainForm.SetChartForm(&chartForm);
     TCopyScenarioForm copyForm(&mainForm);
     prompts.SetCopyForm(&copyForm);

@@ -448,6 +448,11 @@ uint32_t TMainSession::SeedFromClock() {
     return uint32_t(std::chrono::duration_cast<std::chrono::microseconds>(now).count());
 }
 
+std::string TMainSession::ReportNote() const {
+    const std::string note = CommonSeedNote();
+    return note.empty() ? note : "Runs drawn with " + note;
+}
+
 std::string TMainSession::CommonSeedNote() const {
     const auto seed = CommonSeed();
     if (!seed) return {};

@@ -98,6 +98,9 @@ public:
     // What the status bar's time panel, the exports and the reports say of the runs while the
     // option is on ("Seed 1234567, 10000 iterations"); empty while it is off.
     std::string CommonSeedNote() const;
+    // The line the printed reports carry under their tables while the option is on ("Runs drawn
+    // with seed 1234567, 10000 iterations"); empty while it is off.
+    std::string ReportNote() const;
     // Where the file dialogs start while the farm has no file and no folder was used yet (the
     // user's documents folder; empty: the dialog's own choice).
     std::string DocumentsFolder;

@@ -812,8 +812,7 @@ InputSummarySource TMainForm::InputSummary() const {
         src.fields.push_back(session_.Crops.Crop(k).Record());
     UseReferenceNames(src, session_.dmRisk.Ref());
     src.separators = session_.Runs.Grid().separators;
-    src.note = session_.CommonSeedNote().empty() ? std::string()
-                                                 : "Runs drawn with " + session_.CommonSeedNote();
+    src.note = session_.ReportNote();
     return src;
 }
 
