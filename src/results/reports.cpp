@@ -4,6 +4,7 @@
 #include "data/reference_tables.h"
 #include "print/print_object.h"
 #include "print/print_painter.h"
+#include "print/qt_text.h"
 #include "results/sim_chart.h"
 
 #include <QColor>
@@ -19,10 +20,6 @@
 namespace acremark {
 
 namespace {
-
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 const QString kTitleFont = QStringLiteral("Times New Roman");
 const QString kBodyFont = QStringLiteral("Arial");
